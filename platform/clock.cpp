@@ -1,0 +1,19 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace corvalt {
+
+uint64_t SystemClock::NowMs() const
+{
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void SystemClock::Sleep(uint32_t milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace corvalt

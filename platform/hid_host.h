@@ -1,0 +1,94 @@
+// The HID host: everything the reader transport asks of the operating system.
+//
+// One abstract interface so that the reader code runs unchanged on Linux
+// hidraw (hidraw_host.cpp) and on the simulated readers of the tests.
+// Every call clears the object's last error and, when it fails, records a
+// precise message (with the system's reason) that LastError() returns.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvalt {
+
+// The error of the last failed call: errno-style code (0 = none) and a
+// message naming the operation, the device and the system's reason.
+struct HidError {
+    int code = 0;
+    std::string message;
+};
+
+// One present HID device interface as the host lists it.
+struct HidInterfaceInfo {
+    std::string path;        // the node to open, e.g. "/dev/hidraw3"
+    bool idsKnown = false;   // the ids below could be read without opening the device
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+};
+
+// The identity of an open device (HIDD_ATTRIBUTES without its Size field).
+struct HidAttributes {
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    uint16_t versionNumber = 0;  // 0 when the system does not tell it
+};
+
+enum class HidAccess {
+    ReadWrite,  // reports can be exchanged
+    QueryOnly,  // attributes and descriptor only; report calls may fail
+};
+
+enum class HidReadStatus {
+    Complete,  // a whole report is in the buffer
+    Pending,   // no report yet; try again later
+    Failed,    // the device is gone or broken; the caller closes it
+};
+
+// An open device. Destroying it closes it.
+class HidDevice {
+public:
+    virtual ~HidDevice() = default;
+
+    virtual bool GetAttributes(HidAttributes& attributes) = 0;
+
+    // The raw report descriptor, as the device declares it.
+    virtual bool GetReportDescriptor(std::vector<uint8_t>& descriptor) = 0;
+
+    // Feature reports: report[0] is the report id (0 when the device numbers
+    // none) and length counts it; length is at least 2.
+    virtual bool SetFeature(const uint8_t* report, size_t length) = 0;
+    // On success the whole of report[0..length) holds the answer; bytes the
+    // device did not send are zero.
+    virtual bool GetFeature(uint8_t* report, size_t length) = 0;
+
+    // A read that never blocks. On Complete the buffer holds the report with
+    // buffer[0] = report id (0 when the device numbers none) and zeros after
+    // the bytes the device sent, up to length; *bytesRead is the count
+    // including the id byte.
+    virtual HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) = 0;
+
+    // Gives up a read that was reported Pending. Reads here never outlive the
+    // call that made them, so this only has to forget about it.
+    virtual void CancelRead() = 0;
+
+    virtual const HidError& LastError() const = 0;
+};
+
+class HidHost {
+public:
+    virtual ~HidHost() = default;
+
+    // The present HID interfaces in a stable order. False when the list
+    // cannot be obtained at all (no list is not the same as an empty one).
+    virtual bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) = 0;
+
+    // nullptr on failure; LastError().code tells why (EACCES, ENOENT, ...).
+    virtual std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) = 0;
+
+    virtual const HidError& LastError() const = 0;
+};
+
+}  // namespace corvalt

@@ -1,0 +1,69 @@
+// Our parser of USB HID report descriptors (HID 1.11, 6.2.2).
+//
+// It answers the queries the reader code makes, under the names and with
+// the semantics of the HID parser library the program was first written
+// against, so the calls read the same. Report buffers always begin with the
+// report ID byte (0 when the device declares no report IDs); data starts at
+// bit 8. The descriptor is untrusted device data: anything malformed is
+// refused with nullptr, never read past its end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+using NTSTATUS = uint32_t;
+
+constexpr NTSTATUS HIDP_STATUS_SUCCESS = 0x00110000;
+constexpr NTSTATUS HIDP_STATUS_NULL = 0x80110001;
+constexpr NTSTATUS HIDP_STATUS_INVALID_PREPARSED_DATA = 0xC0110001;
+constexpr NTSTATUS HIDP_STATUS_INVALID_REPORT_TYPE = 0xC0110002;
+constexpr NTSTATUS HIDP_STATUS_INVALID_REPORT_LENGTH = 0xC0110003;
+constexpr NTSTATUS HIDP_STATUS_USAGE_NOT_FOUND = 0xC0110004;
+constexpr NTSTATUS HIDP_STATUS_VALUE_OUT_OF_RANGE = 0xC0110005;
+constexpr NTSTATUS HIDP_STATUS_BAD_LOG_PHY_VALUES = 0xC0110006;
+constexpr NTSTATUS HIDP_STATUS_BUFFER_TOO_SMALL = 0xC0110007;
+constexpr NTSTATUS HIDP_STATUS_INCOMPATIBLE_REPORT_ID = 0xC011000A;
+constexpr NTSTATUS HIDP_STATUS_NOT_VALUE_ARRAY = 0xC011000B;
+constexpr NTSTATUS HIDP_STATUS_REPORT_DOES_NOT_EXIST = 0xC0110010;
+constexpr NTSTATUS HIDP_STATUS_NOT_IMPLEMENTED = 0xC0110020;
+
+enum HIDP_REPORT_TYPE { HidP_Input = 0, HidP_Output = 1, HidP_Feature = 2 };
+
+struct HIDP_PREPARSED_DATA;  // opaque, owns the parsed descriptor
+using PHIDP_PREPARSED_DATA = HIDP_PREPARSED_DATA*;
+
+struct HIDP_CAPS {
+    uint16_t Usage, UsagePage, InputReportByteLength, OutputReportByteLength,
+        FeatureReportByteLength, NumberInputValueCaps, NumberOutputValueCaps, NumberFeatureValueCaps;
+};
+
+struct HIDP_VALUE_CAPS {
+    uint16_t UsagePage;
+    uint8_t ReportID;
+    bool IsRange;
+    uint16_t LinkCollection;
+    uint16_t BitSize;
+    uint16_t ReportCount;
+    int32_t LogicalMin, LogicalMax;
+    uint16_t UsageMin, UsageMax;  // UsageMin == UsageMax == the usage when !IsRange
+};
+
+PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_t length);  // nullptr if malformed
+void HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data);                                    // nullptr is fine
+NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps);
+NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
+                                   HIDP_VALUE_CAPS* valueCaps, uint16_t* valueCapsLength, PHIDP_PREPARSED_DATA data);
+NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
+                            uint32_t* usageValue, PHIDP_PREPARSED_DATA data, const uint8_t* report, uint32_t reportLength);
+NTSTATUS HidP_GetUsageValueArray(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
+                                 uint8_t* usageValue, uint16_t usageValueByteLength, PHIDP_PREPARSED_DATA data,
+                                 const uint8_t* report, uint32_t reportLength);
+
+namespace corvalt {
+
+// True when a well-formed descriptor declares report IDs, so that every
+// report on the wire begins with its id byte. The hidraw host needs this to
+// lay input reports out with the id byte in front in either case.
+bool HidDescriptorUsesReportIds(PHIDP_PREPARSED_DATA data);
+
+}  // namespace corvalt
