@@ -1,0 +1,151 @@
+#include "reader/reader_connection.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+namespace corvalt {
+
+namespace {
+
+constexpr uint16_t kAcceptedVendors[] = {0x1136, 0x0801};
+constexpr uint16_t kAcceptedProducts[] = {0x0002, 0x0009, 0x0001, 0x0003, 0x3001, 0x3003};
+
+bool IsAccessError(int code)
+{
+    return code == EACCES || code == EPERM;
+}
+
+// Opens a listed interface read-write or, failing that, for queries only.
+// Remembers a refusal for lack of permission so the user can be told.
+std::unique_ptr<HidDevice> OpenInterface(HidHost& host, const std::string& path, bool& accessDenied)
+{
+    std::unique_ptr<HidDevice> device = host.Open(path, HidAccess::ReadWrite);
+    if (device)
+        return device;
+    const bool readWriteDenied = IsAccessError(host.LastError().code);
+    device = host.Open(path, HidAccess::QueryOnly);
+    if (!device)
+        accessDenied = readWriteDenied || IsAccessError(host.LastError().code);
+    return device;
+}
+
+// The identity checks a freshly opened interface must pass to become the
+// reader. On failure the caller closes it.
+bool PassesIdentityChecks(ReaderConnection& c)
+{
+    c.Attributes.Size = sizeof(HIDD_ATTRIBUTES);
+    if (!HidD_GetAttributes(*c.hDevice, &c.Attributes))
+        return false;
+    if (!IsAcceptedVendor(c.Attributes.VendorID) || !IsAcceptedProduct(c.Attributes.ProductID))
+        return false;
+    if (!HidD_GetPreparsedData(*c.hDevice, &c.pPreparsedData))
+        return false;
+    if (HidP_GetCaps(c.pPreparsedData, &c.Caps) != HIDP_STATUS_SUCCESS)
+        return false;
+    // Longer reports would not fit the buffers they are read into.
+    return c.Caps.InputReportByteLength <= kInputReportCapacity &&
+           c.Caps.FeatureReportByteLength <= kFeatureReportCapacity;
+}
+
+}  // namespace
+
+bool IsAcceptedVendor(uint16_t vendorId)
+{
+    return std::ranges::find(kAcceptedVendors, vendorId) != std::end(kAcceptedVendors);
+}
+
+bool IsAcceptedProduct(uint16_t productId)
+{
+    return std::ranges::find(kAcceptedProducts, productId) != std::end(kAcceptedProducts);
+}
+
+ReaderConnection::ReaderConnection(HidHost& hidHost, Clock& systemClock) : host(hidHost), clock(systemClock) {}
+
+ReaderConnection::~ReaderConnection()
+{
+    CloseReader(*this);
+}
+
+int OpenReader(ReaderConnection& c)
+{
+    std::vector<HidInterfaceInfo> interfaces;
+    if (!c.host.ListInterfaces(interfaces))
+        return 0;
+
+    if (c.IsOpen()) {
+        // Nothing to discover; an empty list means the reader has gone.
+        if (interfaces.empty())
+            CloseReader(c);
+        return 1;
+    }
+
+    c.bAccessDenied = false;
+    c.DeniedPath.clear();
+    for (const HidInterfaceInfo& info : interfaces) {
+        const bool idsAccepted = IsAcceptedVendor(info.vendorId) && IsAcceptedProduct(info.productId);
+        // Interfaces whose ids are known without opening them and are not a
+        // reader's are passed over at once: waiting for each of them would
+        // freeze the window for seconds with a keyboard and a mouse attached.
+        if (info.idsKnown && !idsAccepted)
+            continue;
+
+        c.clock.Sleep(kSettleWaitMs);
+
+        bool accessDenied = false;
+        c.hDevice = OpenInterface(c.host, info.path, accessDenied);
+        if (!c.hDevice) {
+            if (accessDenied && info.idsKnown && !c.bAccessDenied) {
+                c.bAccessDenied = true;
+                c.DeniedPath = info.path;
+            }
+            continue;
+        }
+        if (PassesIdentityChecks(c))
+            return 1;
+        CloseReader(c);
+    }
+    return 1;
+}
+
+void CloseReader(ReaderConnection& c)
+{
+    if (c.hDevice) {
+        if (c.bReadPending) {
+            c.bReadPending = false;
+            c.hDevice->CancelRead();
+        }
+        c.hDevice.reset();
+    }
+    if (c.pPreparsedData != nullptr) {
+        HidD_FreePreparsedData(c.pPreparsedData);
+        c.pPreparsedData = nullptr;
+    }
+}
+
+void InitReaderConnection(ReaderConnection& c)
+{
+    c.LastErrorText.clear();
+    // A mode switch has closed the reader already; closing again releases
+    // anything a caller left behind instead of leaking it.
+    CloseReader(c);
+    c.bReadPending = false;
+    c.bAccessDenied = false;
+    c.DeniedPath.clear();
+}
+
+bool IsHidInterfacePresent(ReaderConnection& c)
+{
+    std::vector<HidInterfaceInfo> interfaces;
+    return c.host.ListInterfaces(interfaces) && !interfaces.empty();
+}
+
+bool VerifyFeatureReport(const ReaderConnection& c, MessageBox& messageBox)
+{
+    if (c.Caps.FeatureReportByteLength > 1)
+        return true;
+    messageBox.Show("Unable to initialize the USB MSR");
+    return false;
+}
+
+}  // namespace corvalt

@@ -1,0 +1,30 @@
+#include "platform/hidd.h"
+
+#include <vector>
+
+bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes)
+{
+    if (attributes == nullptr)
+        return false;
+    corvalt::HidAttributes ids;
+    if (!device.GetAttributes(ids))
+        return false;
+    attributes->VendorID = ids.vendorId;
+    attributes->ProductID = ids.productId;
+    attributes->VersionNumber = ids.versionNumber;
+    return true;
+}
+
+bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data)
+{
+    if (data == nullptr)
+        return false;
+    std::vector<uint8_t> descriptor;
+    if (!device.GetReportDescriptor(descriptor))
+        return false;
+    PHIDP_PREPARSED_DATA parsed = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size());
+    if (parsed == nullptr)
+        return false;
+    *data = parsed;
+    return true;
+}

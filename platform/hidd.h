@@ -1,0 +1,23 @@
+// The device-level queries of the HID class library, over an open HID host
+// device: its identity and its parsed report descriptor. Kept under the
+// library's names so the reader code reads like the calls it makes.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/hid_host.h"
+#include "platform/hidp.h"
+
+struct HIDD_ATTRIBUTES {
+    uint32_t Size;  // set to 12, the record's size in the original library, before a query
+    uint16_t VendorID;
+    uint16_t ProductID;
+    uint16_t VersionNumber;
+};
+
+// Fills VendorID, ProductID and VersionNumber; false when the device does not answer.
+bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes);
+
+// Reads and parses the device's report descriptor. On success *data owns the
+// result (release it with HidD_FreePreparsedData); on failure it is untouched.
+bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data);

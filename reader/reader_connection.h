@@ -1,0 +1,83 @@
+// The program's one connection to a card reader: the record every part of
+// the reader transport and the card decoder reads, and the operations that
+// find, open, check and close the reader.
+//
+// The application owns the one instance and hands it around by reference,
+// so each test makes its own.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/hid_host.h"
+#include "platform/hidd.h"
+#include "platform/hidp.h"
+#include "platform/message_box.h"
+
+namespace corvalt {
+
+// Buffer sizes: a reader declaring longer reports is not supported.
+constexpr size_t kInputReportCapacity = 512;
+constexpr size_t kFeatureReportCapacity = 64;
+
+// Time a reader is given to settle after it is listed and before it is opened.
+constexpr uint32_t kSettleWaitMs = 1000;
+
+// The reader ids this program drives; vendor and product are tested apart.
+bool IsAcceptedVendor(uint16_t vendorId);
+bool IsAcceptedProduct(uint16_t productId);
+
+struct ReaderConnection {
+    ReaderConnection(HidHost& host, Clock& clock);
+    ~ReaderConnection();
+    ReaderConnection(const ReaderConnection&) = delete;
+    ReaderConnection& operator=(const ReaderConnection&) = delete;
+
+    bool IsOpen() const { return hDevice != nullptr; }
+
+    HidHost& host;
+    Clock& clock;
+
+    std::unique_ptr<HidDevice> hDevice;              // null whenever no reader is open
+    PHIDP_PREPARSED_DATA pPreparsedData = nullptr;   // owned; the open reader's descriptor
+    HIDD_ATTRIBUTES Attributes{};                    // ids of the last reader examined
+    HIDP_CAPS Caps{};                                // report lengths of the last reader examined
+    uint32_t BytesRead = 0;
+    bool bReadPending = false;                       // a read came back pending and is not yet seen complete
+    uint8_t ExchangeStatus = 0;                      // 0 answered, 1 not delivered, 2 no answer
+    std::array<uint8_t, kInputReportCapacity> InputReport{};
+    std::array<uint8_t, kFeatureReportCapacity> FeatureOut{};
+    std::array<uint8_t, kFeatureReportCapacity> FeatureIn{};
+    std::string LastErrorText;                       // empty means no error; blocks every send
+
+    // The last discovery pass listed an accepted reader but the system denied
+    // access to its node (no udev rule): the window tells the user so.
+    bool bAccessDenied = false;
+    std::string DeniedPath;
+};
+
+// Discovery: opens the first listed interface that passes every identity
+// check, unless a reader is open already. Callers test IsOpen(); the result
+// is 0 only when the interface list could not be obtained.
+int OpenReader(ReaderConnection& connection);
+
+// Gives up a pending read, closes the reader and releases its descriptor.
+// Safe when nothing is open.
+void CloseReader(ReaderConnection& connection);
+
+// Resets the record for an operating mode: no error text, no reader, no
+// descriptor, no pending read.
+void InitReaderConnection(ReaderConnection& connection);
+
+// True when the system lists at least one HID interface, whatever it is.
+bool IsHidInterfacePresent(ReaderConnection& connection);
+
+// True when the open reader has a usable feature report; otherwise says
+// "Unable to initialize the USB MSR" in a message box.
+bool VerifyFeatureReport(const ReaderConnection& connection, MessageBox& messageBox);
+
+}  // namespace corvalt

@@ -1,0 +1,194 @@
+#include "tests/support/fake_hid_host.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace corvalt::testing {
+
+namespace {
+
+class FakeDevice final : public HidDevice {
+public:
+    FakeDevice(std::shared_ptr<SimulatedDevice> device, std::vector<std::string>& log)
+        : device_(std::move(device)), log_(log)
+    {
+        ++device_->openHandles;
+    }
+    ~FakeDevice() override
+    {
+        --device_->openHandles;
+        log_.push_back("close " + device_->path);
+    }
+
+    bool GetAttributes(HidAttributes& attributes) override
+    {
+        log_.push_back("attributes");
+        if (!Usable() || device_->failAttributes)
+            return Fail(EIO);
+        attributes = {device_->vendorId, device_->productId, 0};
+        return true;
+    }
+
+    bool GetReportDescriptor(std::vector<uint8_t>& descriptor) override
+    {
+        log_.push_back("descriptor");
+        if (!Usable() || device_->failDescriptor)
+            return Fail(EIO);
+        descriptor = device_->descriptor;
+        return true;
+    }
+
+    bool SetFeature(const uint8_t* report, size_t length) override
+    {
+        log_.push_back("set-feature");
+        if (!Usable() || report == nullptr || length < 2)
+            return Fail(EIO);
+        if (device_->setFeatureFailures > 0) {
+            --device_->setFeatureFailures;
+            return Fail(EPIPE);
+        }
+        device_->featuresSent.emplace_back(report, report + length);
+        return true;
+    }
+
+    bool GetFeature(uint8_t* report, size_t length) override
+    {
+        log_.push_back("get-feature");
+        if (!Usable() || report == nullptr || length < 2)
+            return Fail(EIO);
+        if (device_->getFeatureFailures > 0) {
+            --device_->getFeatureFailures;
+            return Fail(EPIPE);
+        }
+        std::vector<uint8_t> answer;
+        if (device_->answerFeature) {
+            static const std::vector<uint8_t> kNone;
+            answer = device_->answerFeature(device_->featuresSent.empty() ? kNone : device_->featuresSent.back());
+        }
+        std::memset(report, 0, length);
+        std::memcpy(report, answer.data(), std::min(answer.size(), length));
+        return true;
+    }
+
+    HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) override
+    {
+        log_.push_back("read");
+        if (!Usable() || device_->readError != 0 || buffer == nullptr || length < 2) {
+            Fail(device_->readError != 0 ? device_->readError : ENODEV);
+            return HidReadStatus::Failed;
+        }
+        if (device_->inputReports.empty()) {
+            error_ = {EAGAIN, "no report yet"};
+            return HidReadStatus::Pending;
+        }
+        const std::vector<uint8_t> report = std::move(device_->inputReports.front());
+        device_->inputReports.pop_front();
+        const size_t count = std::min(report.size(), length);
+        std::memset(buffer, 0, length);
+        std::memcpy(buffer, report.data(), count);
+        if (bytesRead != nullptr)
+            *bytesRead = count;
+        error_ = {};
+        return HidReadStatus::Complete;
+    }
+
+    void CancelRead() override { log_.push_back("cancel"); }
+
+    const HidError& LastError() const override { return error_; }
+
+private:
+    bool Usable()
+    {
+        error_ = {};
+        return !device_->unplugged;
+    }
+    bool Fail(int code)
+    {
+        error_ = {code, device_->path + ": " + std::strerror(code)};
+        return false;
+    }
+
+    std::shared_ptr<SimulatedDevice> device_;
+    std::vector<std::string>& log_;
+    HidError error_;
+};
+
+}  // namespace
+
+std::shared_ptr<SimulatedDevice> FakeHidHost::AddDevice(const std::string& path, uint16_t vendorId,
+                                                        uint16_t productId, std::vector<uint8_t> descriptor)
+{
+    auto device = std::make_shared<SimulatedDevice>();
+    device->path = path;
+    device->vendorId = vendorId;
+    device->productId = productId;
+    device->descriptor = std::move(descriptor);
+    devices_.push_back(device);
+    everAdded_.push_back(device);
+    return device;
+}
+
+void FakeHidHost::Unplug(const std::string& path)
+{
+    auto it = std::ranges::find(devices_, path, &SimulatedDevice::path);
+    if (it == devices_.end())
+        return;
+    (*it)->unplugged = true;
+    devices_.erase(it);
+}
+
+bool FakeHidHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
+{
+    log.push_back("list");
+    lastError_ = {};
+    if (failList) {
+        lastError_ = {EIO, "listing failed"};
+        return false;
+    }
+    interfaces.clear();
+    for (const auto& device : devices_) {
+        HidInterfaceInfo info;
+        info.path = device->path;
+        info.idsKnown = device->idsListed;
+        if (device->idsListed) {
+            info.vendorId = device->vendorId;
+            info.productId = device->productId;
+        }
+        interfaces.push_back(info);
+    }
+    return true;
+}
+
+std::unique_ptr<HidDevice> FakeHidHost::Open(const std::string& path, HidAccess access)
+{
+    const std::string mode = access == HidAccess::ReadWrite ? "rw" : "query";
+    lastError_ = {};
+    auto it = std::ranges::find(devices_, path, &SimulatedDevice::path);
+    int error = ENOENT;
+    if (it != devices_.end())
+        error = access == HidAccess::ReadWrite ? (*it)->readWriteOpenError : (*it)->queryOpenError;
+    if (error != 0) {
+        log.push_back("open-failed " + path + " " + mode);
+        lastError_ = {error, "open " + path + ": " + std::strerror(error)};
+        return nullptr;
+    }
+    log.push_back("open " + path + " " + mode);
+    return std::make_unique<FakeDevice>(*it, log);
+}
+
+size_t FakeHidHost::CountInLog(const std::string& prefix) const
+{
+    return static_cast<size_t>(
+        std::ranges::count_if(log, [&](const std::string& entry) { return entry.starts_with(prefix); }));
+}
+
+int FakeHidHost::OpenHandleCount() const
+{
+    int count = 0;
+    for (const auto& device : everAdded_)
+        count += device->openHandles;
+    return count;
+}
+
+}  // namespace corvalt::testing
