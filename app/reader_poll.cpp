@@ -1,0 +1,124 @@
+#include "app/reader_poll.h"
+
+#include <string>
+
+#include "app/window_texts.h"
+
+namespace corvalt {
+
+PollState ModeForProduct(uint16_t productId)
+{
+    switch (productId) {
+    case 0x0002:
+    case 0x0009:
+    case 0x0003:
+    case 0x3001:
+        return kHidModeFound;
+    case 0x0001:
+    case 0x3003:
+        return kKeyboardModeFound;
+    default:
+        return kIdentifying;
+    }
+}
+
+ReaderPoll::ReaderPoll(ReaderConnection& connection, PollWindow& window, CardReportSteps* cardSteps)
+    : reader_(connection), window_(window), cardSteps_(cardSteps)
+{
+}
+
+void ReaderPoll::Restart()
+{
+    ++run_;
+    m_nPollState = kNoDevice;
+}
+
+void ReaderPoll::Stop()
+{
+    ++run_;
+}
+
+void ReaderPoll::PollReader()
+{
+    if (stepRunning_)
+        return;
+    stepRunning_ = true;
+    const unsigned run = run_;
+    CheckPresence();
+    ActOnState(run);
+    stepRunning_ = false;
+}
+
+void ReaderPoll::CheckPresence()
+{
+    if (IsHidInterfacePresent(reader_)) {
+        OpenReader(reader_);
+        if (m_nPollState == kNoDevice)
+            m_nPollState = kIdentifying;
+    } else {
+        CloseReader(reader_);
+        m_nPollState = kNoDevice;
+    }
+}
+
+void ReaderPoll::ActOnState(unsigned run)
+{
+    switch (m_nPollState) {
+    case kNoDevice:
+        window_.ShowStatus(kStatusAttachDevice);
+        window_.SetTitle(kTitleSearching);
+        window_.ShowEmptyCardText();
+        break;
+    case kIdentifying:
+        // Only an open reader's ids count: discovery also fills them in from
+        // devices it then turns down.
+        if (reader_.IsOpen())
+            m_nPollState = ModeForProduct(reader_.Attributes.ProductID);
+        else if (reader_.bAccessDenied)
+            window_.ShowStatus(std::string(kStatusNoPermission) + reader_.DeniedPath);
+        break;
+    case kHidModeFound:
+        if (cardSteps_ != nullptr)
+            cardSteps_->LoadDataUsageSizes();
+        window_.SetTitle(kTitleHidMode);
+        window_.ShowStatus(kStatusSwipeCard);
+        window_.FocusTranscript();
+        m_nPollState = kHidReading;
+        break;
+    case kKeyboardModeFound:
+        window_.SetTitle(kTitleKeyboardMode);
+        window_.ShowStatus(kStatusSwipeCard);
+        window_.FocusTranscript();
+        m_nPollState = kKeyboardReading;
+        break;
+    case kHidReading:
+        ReadCardReport(run);
+        break;
+    default:
+        break;
+    }
+}
+
+void ReaderPoll::ReadCardReport(unsigned run)
+{
+    if (cardSteps_ == nullptr || !cardSteps_->PollInputReport())
+        return;
+    window_.ShowStatus(kStatusProcessingData);
+    window_.ShowEmptyCardText();
+    if (!PumpMessagesAndContinue(run))
+        return;
+    reader_.clock.Sleep(kReportSettleMs);
+    if (!cardSteps_->DecodeCardReport())
+        return;
+    cardSteps_->PresentCardData();
+    window_.ShowStatus(kStatusSwipeCard);
+    window_.PumpMessages();
+}
+
+bool ReaderPoll::PumpMessagesAndContinue(unsigned run)
+{
+    window_.PumpMessages();
+    return run == run_;
+}
+
+}  // namespace corvalt

@@ -1,0 +1,22 @@
+#include "app/window_sizes.h"
+
+#include <algorithm>
+
+namespace corvalt {
+
+bool Intersects(const Rect& a, const Rect& b)
+{
+    return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+           std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+}
+
+void WindowSizes::CaptureOnce(const Rect& window, const Rect& control)
+{
+    if (IsCaptured())
+        return;
+    full_ = window;
+    reduced_ = window;
+    reduced_.bottom = control.bottom;
+}
+
+}  // namespace corvalt

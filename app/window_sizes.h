@@ -1,0 +1,42 @@
+// The window's two heights: the full template size, shown in command mode,
+// and the size cut off at the bottom edge of the status frame, shown in
+// reading mode. Both are taken once, at the first resize, while the window
+// still has its template size; only widths and heights are used, so moving
+// the window later changes nothing.
+#pragma once
+
+namespace corvalt {
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const Rect&) const = default;
+};
+
+// True when the two rectangles share an area, not merely an edge.
+bool Intersects(const Rect& a, const Rect& b);
+
+struct Size {
+    int width = 0, height = 0;
+    bool operator==(const Size&) const = default;
+};
+
+class WindowSizes {
+public:
+    bool IsCaptured() const { return full_ != Rect{}; }
+
+    // Takes the window's rectangle as the full size and cuts the reduced one
+    // at the bottom of the control's rectangle. Only the first call counts.
+    void CaptureOnce(const Rect& window, const Rect& control);
+
+    Size Full() const { return {full_.Width(), full_.Height()}; }
+    Size Reduced() const { return {reduced_.Width(), reduced_.Height()}; }
+
+private:
+    Rect full_;
+    Rect reduced_;
+};
+
+}  // namespace corvalt

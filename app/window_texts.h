@@ -1,0 +1,28 @@
+// The titles and status lines the main window shows, word for word.
+#pragma once
+
+#include <string_view>
+
+namespace corvalt {
+
+inline constexpr std::string_view kTitle = "USB HID MSR Demo";
+inline constexpr std::string_view kTitleSearching = "USB HID MSR Demo - Searching";
+inline constexpr std::string_view kTitleHidMode = "USB HID MSR Demo - Hid Mode";
+inline constexpr std::string_view kTitleKeyboardMode = "USB HID MSR Demo - Keyboard Mode";
+inline constexpr std::string_view kTitleCommandMode = "USB HID MSR Demo - Command Mode";
+
+inline constexpr std::string_view kStatusInitial = "Status:";
+inline constexpr std::string_view kStatusAttachDevice = "Status: Attach Device...";
+inline constexpr std::string_view kStatusSwipeCard = "Status: Swipe card...";
+inline constexpr std::string_view kStatusProcessingData = "Status: Processing data...";
+inline constexpr std::string_view kStatusReadyForReading = "Status: Ready For Reading Magnetic Card Data";
+inline constexpr std::string_view kStatusReadyToSend = "Status: Ready To Send Command...";
+// Followed by the device node: a reader is attached but its node may not be
+// opened (no udev rule for it yet).
+inline constexpr std::string_view kStatusNoPermission = "Status: No permission to open ";
+
+// The About entry of the window's context menu.
+inline constexpr std::string_view kAboutMenuEntry = "关于 Corvalt(&A)...";
+inline constexpr std::string_view kAboutTitle = "关于 Corvalt";
+
+}  // namespace corvalt

@@ -1,0 +1,157 @@
+// The main window's control table and the rules read from it: the radio
+// groups, the configuration block, the dialog-unit mapping and the two
+// window sizes.
+#include "app/dialog_template.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "app/config_controls.h"
+#include "app/dialog_units.h"
+#include "app/panel_settings.h"
+#include "app/radio_groups.h"
+#include "app/window_sizes.h"
+
+namespace corvalt {
+namespace {
+
+TEST(DialogTemplateTest, MainWindowHasEveryControlOnceAndInsideTheWindow)
+{
+    const auto controls = MainDialogControls();
+    EXPECT_EQ(controls.size(), 61u);
+    std::set<int> ids;
+    for (const ControlSpec& control : controls) {
+        SCOPED_TRACE(control.id);
+        EXPECT_TRUE(ids.insert(control.id).second) << "duplicate id";
+        EXPECT_LE(control.x + control.width, kMainDialogSize.width);
+        EXPECT_LE(control.y + control.height, kMainDialogSize.height);
+    }
+    const ControlSpec* enter = FindControl(controls, 1076);
+    ASSERT_NE(enter, nullptr);
+    EXPECT_EQ(enter->flags, kTabStop | kDisabled);
+    EXPECT_STREQ(FindControl(controls, 1080)->caption, "Specific ");  // the trailing blank is part of it
+}
+
+TEST(DialogTemplateTest, RadioGroupsFollowTheGroupStartRule)
+{
+    const std::vector<std::vector<int>> expected = {
+        {1032, 1033},
+        {1036, 1037},
+        {1042, 1043, 1044},
+        {1046, 1047, 1048, 1049, 1060},  // 1060 lies further down but before the next group start
+        {1065, 1066, 1067},
+        {1068, 1069},
+        {1080, 1081, 1082},
+        {1085, 1086},
+        {1088, 1089},
+    };
+    const std::vector<RadioGroup> groups = RadioGroups(MainDialogControls());
+    ASSERT_EQ(groups.size(), expected.size());
+    for (size_t index = 0; index < expected.size(); ++index)
+        EXPECT_EQ(groups[index].members, expected[index]);
+    EXPECT_EQ(GroupOf(groups, 1060)->members.front(), 1046);
+    EXPECT_EQ(GroupOf(groups, 1050), nullptr);
+}
+
+TEST(DialogTemplateTest, GroupStartsThatAreNotRadiosStillEndARun)
+{
+    const ControlSpec rows[] = {
+        {1, ControlKind::RadioButton, "", 0, 0, 1, 1, kGroupStart},
+        {2, ControlKind::RadioButton, "", 0, 0, 1, 1, 0},
+        {3, ControlKind::Label, "", 0, 0, 1, 1, kGroupStart},
+        {4, ControlKind::RadioButton, "", 0, 0, 1, 1, 0},
+        {5, ControlKind::CheckBox, "", 0, 0, 1, 1, kGroupStart},
+    };
+    const std::vector<RadioGroup> groups = RadioGroups(rows);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].members, (std::vector<int>{1, 2}));
+    EXPECT_EQ(groups[1].members, (std::vector<int>{4}));
+}
+
+TEST(DialogTemplateTest, BoundFieldsNameRadioGroupsAndCheckBoxesOfTheTable)
+{
+    const auto controls = MainDialogControls();
+    const std::vector<RadioGroup> groups = RadioGroups(controls);
+    for (const IntBinding& binding : kRadioBindings) {
+        const RadioGroup* group = GroupOf(groups, binding.controlId);
+        ASSERT_NE(group, nullptr) << binding.controlId;
+        EXPECT_EQ(group->members.front(), binding.controlId);
+    }
+    for (const IntBinding& binding : kCheckBindings)
+        EXPECT_EQ(FindControl(controls, binding.controlId)->kind, ControlKind::CheckBox) << binding.controlId;
+    for (const TextBinding& binding : kTextBindings)
+        EXPECT_EQ(FindControl(controls, binding.controlId)->kind, ControlKind::LineEdit) << binding.controlId;
+}
+
+TEST(DialogTemplateTest, ConfigurationBlockLiesInTheConfigurationArea)
+{
+    const auto controls = MainDialogControls();
+    const std::set<int> block(kConfigControlIds.begin(), kConfigControlIds.end());
+    EXPECT_EQ(block.size(), kConfigControlIds.size());
+    for (int id : kConfigControlIds) {
+        const ControlSpec* control = FindControl(controls, id);
+        ASSERT_NE(control, nullptr) << id;
+        EXPECT_GE(control->y, 194) << id;
+    }
+    // The top area stays out of the block.
+    for (int id : {kUnnamedId, 1028, 1029, 1032, 1033, 1059})
+        EXPECT_EQ(block.count(id), 0u) << id;
+}
+
+TEST(DialogUnitsTest, MapsLikeTheDialogManager)
+{
+    // 52 letters 312 px wide: 6 px per letter on average.
+    EXPECT_EQ(BaseUnitsFromFont(312, 13).averageCharWidth, 6);
+    // (345 / 26 + 1) / 2 = 7: the pair average rounds up.
+    EXPECT_EQ(BaseUnitsFromFont(345, 16).averageCharWidth, 7);
+
+    const DialogBaseUnits units{6, 13};
+    struct Case {
+        int x, y, width, height;
+        PixelRect pixels;
+    };
+    const Case cases[] = {
+        {0, 0, 4, 8, {0, 0, 6, 13}},
+        {14, 177, 410, 12, {21, 288, 615, 20}},  // halves round up: 12 * 13 / 8 = 19.5
+        {438, 453, 1, 1, {657, 736, 2, 2}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DialogRectToPixels(c.x, c.y, c.width, c.height, units), c.pixels);
+}
+
+TEST(WindowSizesTest, CapturedOnceAndCutAtTheControl)
+{
+    WindowSizes sizes;
+    EXPECT_FALSE(sizes.IsCaptured());
+    sizes.CaptureOnce({100, 50, 757, 786}, {121, 338, 736, 358});
+    EXPECT_EQ(sizes.Full(), (Size{657, 736}));
+    EXPECT_EQ(sizes.Reduced(), (Size{657, 308}));
+
+    sizes.CaptureOnce({0, 0, 10, 10}, {0, 0, 5, 5});  // later calls change nothing
+    EXPECT_EQ(sizes.Full(), (Size{657, 736}));
+}
+
+TEST(WindowSizesTest, OnlyASharedAreaCountsAsIntersecting)
+{
+    const Rect window{0, 0, 100, 50};
+    struct Case {
+        Rect control;
+        bool intersects;
+    };
+    const Case cases[] = {
+        {{10, 10, 20, 20}, true},
+        {{10, 49, 20, 80}, true},   // one pixel row inside
+        {{10, 50, 20, 80}, false},  // touches the bottom edge only
+        {{100, 0, 120, 10}, false},
+        {{-5, -5, 1, 1}, true},
+        {{10, 10, 10, 20}, false},  // empty
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Intersects(c.control, window), c.intersects)
+            << c.control.left << "," << c.control.top << "," << c.control.right << "," << c.control.bottom;
+}
+
+}  // namespace
+}  // namespace corvalt
