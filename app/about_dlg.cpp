@@ -1,0 +1,28 @@
+#include "app/about_dlg.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/dialog_controls.h"
+#include "app/dialog_font.h"
+#include "app/qt_text.h"
+#include "app/window_texts.h"
+
+namespace corvalt {
+
+CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(ToQString(kAboutTitle));
+    setFont(DialogFont());
+    const DialogBaseUnits units = BaseUnitsOf(font());
+    setFixedSize(DialogXToPixels(kAboutDialogSize.width, units), DialogYToPixels(kAboutDialogSize.height, units));
+
+    // The widgets belong to the dialog; the table view of them is needed
+    // only while wiring them.
+    const DialogControls controls(*this, AboutDialogControls(), units);
+    auto* iconLabel = static_cast<QLabel*>(controls.Item(kAboutIconId));
+    iconLabel->setPixmap(icon.pixmap(iconLabel->size()));
+    connect(static_cast<QPushButton*>(controls.Item(kAboutOkId)), &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace corvalt

@@ -1,0 +1,30 @@
+#include "app/corvalt_app.h"
+
+#include "app/corvalt_dlg.h"
+#include "app/qt_message_box.h"
+#include "platform/clock.h"
+#include "platform/hidraw_host.h"
+#include "reader/reader_connection.h"
+
+namespace corvalt {
+
+CCorvaltApp::CCorvaltApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Corvalt"));
+    setApplicationVersion(QStringLiteral("1.0.0.1"));
+    setWindowIcon(QIcon(QStringLiteral(":/corvalt.svg")));
+}
+
+int CCorvaltApp::InitInstance()
+{
+    HidrawHost host;
+    SystemClock clock;
+    ReaderConnection reader(host, clock);
+    QtMessageBox messageBox;
+    CCorvaltDlg dialog(reader, messageBox);
+    messageBox.SetParent(&dialog);
+    dialog.exec();
+    return 0;
+}
+
+}  // namespace corvalt

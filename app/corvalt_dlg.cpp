@@ -1,0 +1,329 @@
+#include "app/corvalt_dlg.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+
+#include "app/about_dlg.h"
+#include "app/config_controls.h"
+#include "app/dialog_font.h"
+#include "app/qt_text.h"
+#include "app/window_texts.h"
+
+namespace corvalt {
+
+namespace {
+
+// The window's own font, measured before any control is placed.
+DialogBaseUnits PrepareFont(QDialog& dialog)
+{
+    dialog.setFont(DialogFont());
+    return BaseUnitsOf(dialog.font());
+}
+
+Rect ToRect(const QRect& rect)
+{
+    return {rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
+}
+
+// Check fields count 0 unchecked, 1 checked, 2 indeterminate.
+Qt::CheckState ToCheckState(int check)
+{
+    return check == 1 ? Qt::Checked : check == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+int FromCheckState(Qt::CheckState state)
+{
+    return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+}
+
+// The dialog's texts end their lines in CR LF; the edit shows line breaks.
+QString ToEditText(const QString& text)
+{
+    return QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QString FromEditText(const QString& text)
+{
+    return QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+}  // namespace
+
+CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardReportSteps* cardSteps,
+                         QWidget* parent)
+    : QDialog(parent),
+      m_reader(reader),
+      m_messageBox(messageBox),
+      controls_(*this, MainDialogControls(), PrepareFont(*this)),
+      m_poll(reader, *this, cardSteps),
+      m_hIcon(QStringLiteral(":/corvalt.svg"))
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(ToQString(kTitle));
+    const DialogBaseUnits units = BaseUnitsOf(font());
+    setFixedSize(DialogXToPixels(kMainDialogSize.width, units), DialogYToPixels(kMainDialogSize.height, units));
+    m_pollTimer.setInterval(kPollIntervalMs);
+    ConnectHandlers();
+    OnInitDialog();
+}
+
+void CCorvaltDlg::ConnectHandlers()
+{
+    const auto button = [this](int id) { return static_cast<QAbstractButton*>(GetDlgItem(id)); };
+    connect(button(kClearDialogId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnClearDialog);
+    connect(button(kReceiveMagneticDataId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnReceiveMagneticData);
+    connect(button(kConfigurationCommandId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnConfigurationCommand);
+    connect(static_cast<QLineEdit*>(GetDlgItem(kCommandEditId)), &QLineEdit::returnPressed, this,
+            &CCorvaltDlg::OnCommandEditReturn);
+    connect(&m_pollTimer, &QTimer::timeout, this, &CCorvaltDlg::OnTimer);
+}
+
+void CCorvaltDlg::OnInitDialog()
+{
+    UpdateData(false);
+    setWindowIcon(m_hIcon);
+    CreateStatusLine();
+    StopPolling();
+    CloseReaderAndEvent();
+    EnableConfigControls(false);
+    static_cast<QRadioButton*>(GetDlgItem(kReceiveMagneticDataId))->setChecked(true);
+    static_cast<QCheckBox*>(GetDlgItem(kAutoAddLengthId))->setChecked(m_bAutoAddLength);
+    static_cast<QCheckBox*>(GetDlgItem(1051))->setCheckState(ToCheckState(m_settings.m_bTrack2));
+    m_bReadMode = 0;
+    OnReceiveMagneticData();
+}
+
+void CCorvaltDlg::CreateStatusLine()
+{
+    auto* frame = static_cast<QFrame*>(GetDlgItem(kStatusFrameId));
+    m_hStatusBar = new QStatusBar(frame);
+    m_hStatusBar->setSizeGripEnabled(false);
+    m_hStatusBar->setGeometry(frame->contentsRect());
+    m_hStatusBar->showMessage(ToQString(kStatusInitial));
+}
+
+QString CCorvaltDlg::StatusText() const
+{
+    return m_hStatusBar->currentMessage();
+}
+
+void CCorvaltDlg::UpdateData(bool bSaveAndValidate)
+{
+    DoDataExchange(bSaveAndValidate);
+}
+
+void CCorvaltDlg::DoDataExchange(bool save)
+{
+    auto* transcript = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId));
+    if (save)
+        m_strTranscript = FromEditText(transcript->toPlainText());
+    else
+        transcript->setPlainText(ToEditText(m_strTranscript));
+
+    for (const IntBinding& binding : kRadioBindings) {
+        if (save)
+            m_settings.*binding.field = controls_.CheckedIndex(binding.controlId);
+        else
+            controls_.SetCheckedIndex(binding.controlId, m_settings.*binding.field);
+    }
+    for (const IntBinding& binding : kCheckBindings) {
+        auto* box = static_cast<QCheckBox*>(GetDlgItem(binding.controlId));
+        if (save)
+            m_settings.*binding.field = FromCheckState(box->checkState());
+        else
+            box->setCheckState(ToCheckState(m_settings.*binding.field));
+    }
+    for (const TextBinding& binding : kTextBindings) {
+        auto* edit = static_cast<QLineEdit*>(GetDlgItem(binding.controlId));
+        if (save)
+            m_settings.*binding.field = edit->text().toStdString();
+        else
+            edit->setText(QString::fromStdString(m_settings.*binding.field));
+    }
+}
+
+void CCorvaltDlg::OnTimer()
+{
+    m_poll.PollReader();
+}
+
+void CCorvaltDlg::PumpMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void CCorvaltDlg::OnReceiveMagneticData()
+{
+    if (m_bReadMode == 1)
+        return;
+    CloseReaderAndEvent();
+    EnterSearchMode();
+    m_bReadMode = 1;
+    EnableConfigControls(false);
+    ResizeToControl(kStatusFrameId, false);
+    ShowStatus(kStatusReadyForReading);
+}
+
+void CCorvaltDlg::EnterSearchMode()
+{
+    InitReaderConnection(m_reader);
+    m_pollTimer.start();
+    m_poll.Restart();
+    m_strTranscript = m_strCardText;
+    UpdateData(false);
+    FocusTranscript();
+    SetTitle(kTitleSearching);
+}
+
+void CCorvaltDlg::OnConfigurationCommand()
+{
+    if (m_bReadMode == 0)
+        return;
+    StopPolling();
+    EnterCommandMode();
+    m_bReadMode = 0;
+    ResizeToControl(kStatusFrameId, true);
+    EnableConfigControls(true);
+    ShowStatus(kStatusReadyToSend);
+    EnableIfHoldsText(kSendCommandId, kCommandEditId);
+    EnableIfHoldsText(kDownloadId, kFileEditId);
+    // The command edit takes the focus only now that it is enabled.
+    GetDlgItem(kCommandEditId)->setFocus();
+}
+
+void CCorvaltDlg::EnterCommandMode()
+{
+    // The reader stays closed until a command needs it.
+    InitReaderConnection(m_reader);
+    m_strTranscript = m_strCommandText;
+    UpdateData(false);
+    SetTitle(kTitleCommandMode);
+}
+
+void CCorvaltDlg::EnableIfHoldsText(int buttonId, int editId)
+{
+    GetDlgItem(buttonId)->setEnabled(!static_cast<QLineEdit*>(GetDlgItem(editId))->text().isEmpty());
+}
+
+void CCorvaltDlg::StopPolling()
+{
+    m_pollTimer.stop();
+    m_poll.Stop();
+    CloseReader(m_reader);
+}
+
+void CCorvaltDlg::CloseReaderAndEvent()
+{
+    // Reads need no event object here: closing the reader is all there is.
+    CloseReader(m_reader);
+}
+
+void CCorvaltDlg::OnClearDialog()
+{
+    QString& text = m_bReadMode != 0 ? m_strCardText : m_strCommandText;
+    text.clear();
+    m_strTranscript = text;
+    UpdateData(false);
+    FocusTranscript();
+}
+
+void CCorvaltDlg::OnCommandEditReturn()
+{
+    // Enter sends the command; it never ends the program.
+    auto* send = static_cast<QPushButton*>(GetDlgItem(kSendCommandId));
+    if (send->isEnabled())
+        send->click();
+}
+
+void CCorvaltDlg::EnableConfigControls(bool enable)
+{
+    for (int id : kConfigControlIds)
+        GetDlgItem(id)->setEnabled(enable);
+}
+
+void CCorvaltDlg::ResizeToControl(int id, bool fullSize)
+{
+    m_sizes.CaptureOnce(ToRect(rect()), ToRect(GetDlgItem(id)->geometry()));
+    const Size size = fullSize ? m_sizes.Full() : m_sizes.Reduced();
+    // A fixed size: the window keeps its place and the user cannot resize it.
+    setFixedSize(size.width, size.height);
+    EnableVisibleControls();
+}
+
+void CCorvaltDlg::EnableVisibleControls()
+{
+    const Rect window = ToRect(rect());
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow())
+            child->setEnabled(Intersects(ToRect(child->geometry()), window));
+    }
+}
+
+void CCorvaltDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // Esc ends the program only in command mode: in reading mode a
+        // reader that types card data may send it.
+        if (m_bReadMode == 0)
+            reject();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter presses the button that has the focus and never ends the
+        // program, which would lose both transcripts.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        break;
+    default:
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void CCorvaltDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu menu(this);
+    connect(menu.addAction(ToQString(kAboutMenuEntry)), &QAction::triggered, this, &CCorvaltDlg::ShowAboutBox);
+    menu.exec(event->globalPos());
+}
+
+void CCorvaltDlg::ShowAboutBox()
+{
+    CAboutDlg about(m_hIcon, this);
+    about.exec();
+}
+
+void CCorvaltDlg::ShowStatus(std::string_view text)
+{
+    m_hStatusBar->showMessage(ToQString(text));
+}
+
+void CCorvaltDlg::SetTitle(std::string_view text)
+{
+    setWindowTitle(ToQString(text));
+}
+
+void CCorvaltDlg::ShowEmptyCardText()
+{
+    m_strCardText.clear();
+    m_strTranscript = m_strCardText;
+    UpdateData(false);
+}
+
+void CCorvaltDlg::FocusTranscript()
+{
+    GetDlgItem(kTranscriptEditId)->setFocus();
+}
+
+}  // namespace corvalt

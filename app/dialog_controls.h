@@ -1,0 +1,44 @@
+// The widgets of one dialog template, built from its rows (dialog_template.h):
+// each a direct child of the dialog at its place, with its caption, focus
+// policy and tab order, the radio buttons joined in their groups.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include <QWidget>
+
+#include "app/dialog_template.h"
+#include "app/dialog_units.h"
+#include "app/radio_groups.h"
+
+class QButtonGroup;
+
+namespace corvalt {
+
+class DialogControls {
+public:
+    DialogControls(QWidget& dialog, std::span<const ControlSpec> rows, const DialogBaseUnits& units);
+
+    // The widget of a control, or nullptr when the template has no such id.
+    QWidget* Item(int id) const;
+    // Every widget, in template order.
+    const std::vector<QWidget*>& All() const { return widgets_; }
+
+    // The checked button's index in the group named by its first radio
+    // button, -1 when none is checked.
+    int CheckedIndex(int groupId) const;
+    // Checks the button at the index and unchecks the rest; an index outside
+    // the group unchecks them all.
+    void SetCheckedIndex(int groupId, int index);
+
+private:
+    QButtonGroup* GroupNamed(int groupId) const;
+
+    std::span<const ControlSpec> rows_;
+    std::vector<QWidget*> widgets_;             // parallel to rows_
+    std::vector<RadioGroup> groups_;
+    std::vector<QButtonGroup*> buttonGroups_;  // parallel to groups_
+};
+
+}  // namespace corvalt

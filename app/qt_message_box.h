@@ -1,0 +1,23 @@
+// Message boxes as the operator sees them: modal, titled "Corvalt", with an
+// OK button only.
+#pragma once
+
+#include "platform/message_box.h"
+
+class QWidget;
+
+namespace corvalt {
+
+class QtMessageBox final : public MessageBox {
+public:
+    // Boxes are centred on the parent; nullptr centres them on the screen.
+    explicit QtMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    void Show(const std::string& text) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace corvalt
