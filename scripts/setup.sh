@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 readonly PACKAGES=(
     cmake g++ pkg-config ninja-build
-    qt6-base-dev
+    qt6-base-dev libqt6svg6
     libgtest-dev
     umockdev libumockdev-dev
     fonts-wqy-zenhei

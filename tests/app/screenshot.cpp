@@ -28,9 +28,9 @@ int main(int argc, char* argv[])
     corvalt::testing::RecordingMessageBox messageBox;
     corvalt::CCorvaltDlg dialog(reader, messageBox);
     dialog.show();
-    static_cast<QLineEdit*>(dialog.GetDlgItem(corvalt::kCommandEditId))->setText("02 10 00");
+    static_cast<QLineEdit*>(dialog.GetDlgItem(corvalt::kCommandEditId))->setText("01 10 00");
     static_cast<QRadioButton*>(dialog.GetDlgItem(corvalt::kConfigurationCommandId))->click();
-    dialog.m_strCommandText = "Request      : 02 01 00\r\nResponse     : 00 00\r\n";
+    dialog.m_strCommandText = "Request      : CMND=01, DATA= 10 00\r\nResponse     : RC=00, DATA=\r\n";
     dialog.m_strTranscript = dialog.m_strCommandText;
     dialog.UpdateData(false);
     QApplication::processEvents();
