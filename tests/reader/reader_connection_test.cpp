@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailingCheckCase{"DescriptorUnreadable", [](auto& d) { d.failDescriptor = true; }},
         FailingCheckCase{"DescriptorMalformed", [](auto& d) { d.descriptor = {0x06, 0x00}; }},
         FailingCheckCase{"InputTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(512, 63); }},
-        FailingCheckCase{"FeatureTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(337, 64); }},
+        FailingCheckCase{"FeatureTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(337, 64); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderConnectionTest, ReportsFillingTheBuffersExactlyAreAccepted)
