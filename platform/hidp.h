@@ -37,22 +37,41 @@ struct HIDP_CAPS {
         FeatureReportByteLength, NumberInputValueCaps, NumberOutputValueCaps, NumberFeatureValueCaps;
 };
 
+// One value control: a Variable main item's usage (or usage range) whose
+// fields are not 1-bit buttons (Report Size 1, Logical 0..1). When an item
+// names fewer usages than its Report Count, each usage gets one field (a range
+// one per usage it names) and the last usage takes all remaining fields.
 struct HIDP_VALUE_CAPS {
     uint16_t UsagePage;
     uint8_t ReportID;
     bool IsRange;
-    uint16_t LinkCollection;
+    uint16_t LinkCollection;  // the collection holding the item: collections are numbered 0, 1, ... in descriptor order
     uint16_t BitSize;
     uint16_t ReportCount;
     int32_t LogicalMin, LogicalMax;
     uint16_t UsageMin, UsageMax;  // UsageMin == UsageMax == the usage when !IsRange
 };
 
+// Refused as malformed: a truncated item, Pop without Push, Push nested over
+// 16 deep, unbalanced or missing collections, a main item outside any
+// collection, Report ID 0 or over 255, reports both with and without ids,
+// one main item over 65536 bits, a report over 0xFFFF bytes, more than 1024
+// usages for one main item, more than 4096 collections or value caps.
 PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_t length);  // nullptr if malformed
 void HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data);                                    // nullptr is fine
 NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps);
+// In: *valueCapsLength = room in valueCaps. Out: the number of matching caps
+// (BUFFER_TOO_SMALL when over the room, the first ones written; 0 and
+// USAGE_NOT_FOUND when none match). Matching as for the getters below.
 NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
                                    HIDP_VALUE_CAPS* valueCaps, uint16_t* valueCapsLength, PHIDP_PREPARSED_DATA data);
+// The getters below take the report with its id byte in front and exactly
+// the caps length of its type. A linkCollection of 0 matches any collection;
+// the usage page and usage must match (a range cap matches every usage it
+// covers). The value is the field's raw bits, zero-extended (the low 32 bits
+// of a wider field; the first element when the cap has several). The array
+// getter copies all of a non-range cap's elements packed from bit 0 of
+// usageValue. On failure the output is left untouched.
 NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
                             uint32_t* usageValue, PHIDP_PREPARSED_DATA data, const uint8_t* report, uint32_t reportLength);
 NTSTATUS HidP_GetUsageValueArray(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
