@@ -75,7 +75,7 @@ void ReaderPoll::ActOnState(unsigned run)
         if (reader_.IsOpen())
             m_nPollState = ModeForProduct(reader_.Attributes.ProductID);
         else if (reader_.bAccessDenied)
-            window_.ShowStatus(std::string(kStatusNoPermission) + reader_.DeniedPath);
+            window_.ShowStatus(kStatusAccessDenied);
         break;
     case kHidModeFound:
         if (cardSteps_ != nullptr)

@@ -17,9 +17,9 @@ inline constexpr std::string_view kStatusSwipeCard = "Status: Swipe card...";
 inline constexpr std::string_view kStatusProcessingData = "Status: Processing data...";
 inline constexpr std::string_view kStatusReadyForReading = "Status: Ready For Reading Magnetic Card Data";
 inline constexpr std::string_view kStatusReadyToSend = "Status: Ready To Send Command...";
-// Followed by the device node: a reader is attached but its node may not be
-// opened (no udev rule for it yet).
-inline constexpr std::string_view kStatusNoPermission = "Status: No permission to open ";
+// A reader is attached but its node may not be opened: no udev rule for it yet.
+inline constexpr std::string_view kStatusAccessDenied =
+    "Status: Reader found, but access to it was denied - install the udev rule (see README)";
 
 // The About entry of the window's context menu.
 inline constexpr std::string_view kAboutMenuEntry = "关于 Corvalt(&A)...";

@@ -163,7 +163,7 @@ TEST_F(ReaderPollTest, AReaderThatMayNotBeOpenedIsNamedInTheStatus)
     device->readWriteOpenError = EACCES;
     device->queryOpenError = EACCES;
     Ticks(1);
-    EXPECT_EQ(window.statuses, std::vector<std::string>{"Status: No permission to open /dev/hidraw3"});
+    EXPECT_EQ(window.statuses, (std::vector<std::string>{"Status: Reader found, but access to it was denied - install the udev rule (see README)"}));
     EXPECT_EQ(poll.State(), kIdentifying);
 }
 
