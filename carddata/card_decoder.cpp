@@ -1,0 +1,200 @@
+#include "carddata/card_decoder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <span>
+#include <string_view>
+
+#include "platform/hidp.h"
+
+namespace corvalt {
+
+namespace {
+
+constexpr uint16_t kCardDataPage = 0xFF00;
+constexpr uint16_t kAnyCollection = 0;
+
+constexpr uint16_t kSealedReader = 0x0009;
+
+bool ReportsCardStatus(uint16_t productId)
+{
+    return productId == 0x0003 || productId == 0x3001;
+}
+
+// The declared size of one data field and the messages of its lookup.
+struct SizeLookup {
+    uint16_t usage;
+    uint16_t CardData::*size;
+    const char* callFailure;  // %02X: the low byte of the parser's status
+    const char* notFound;
+};
+
+constexpr SizeLookup kTrackSizes[] = {
+    {0x30, &CardData::Tk1DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 1 data usage",
+     "HidP_GetSpecificValueCaps Failed to find Track 1 data usage"},
+    {0x31, &CardData::Tk2DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 2 data usage",
+     "HidP_GetSpecificValueCaps Failed to find Track 2 data usage"},
+    {0x32, &CardData::Tk3DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 3 data usage",
+     "HidP_GetSpecificValueCaps Failed to find Track 3 data usage"},
+};
+
+constexpr SizeLookup kSealedReaderSizes[] = {
+    {0x33, &CardData::StripesealDataSize, "%02X HidP_GetSpecificValueCaps Failed on Stripeseal data usage",
+     "HidP_GetSpecificValueCaps Failed to find Stripeseal data usage"},
+    {0x40, &CardData::SerialNumberSize, "%02X HidP_GetSpecificValueCaps Failed on device serial number usage",
+     "HidP_GetSpecificValueCaps Failed to find device serial number usage"},
+};
+
+// False when the field was not found: the lookup stops there.
+bool LookUpSize(ReaderConnection& c, CardData& card, const SizeLookup& lookup)
+{
+    HIDP_VALUE_CAPS caps{};
+    uint16_t count = 1;
+    const NTSTATUS status =
+        HidP_GetSpecificValueCaps(HidP_Input, kCardDataPage, kAnyCollection, lookup.usage, &caps, &count,
+                                  c.pPreparsedData);
+    if (status != HIDP_STATUS_SUCCESS) {
+        char text[96];
+        std::snprintf(text, sizeof text, lookup.callFailure, static_cast<unsigned>(status & 0xFF));
+        c.LastErrorText = text;
+    }
+    if (count != 1) {
+        c.LastErrorText = lookup.notFound;
+        return false;
+    }
+    card.*lookup.size = caps.ReportCount;
+    return true;
+}
+
+// Reads the field values one at a time, each failure ending the decode with
+// its message.
+class FieldReader {
+public:
+    FieldReader(ReaderConnection& connection) : c_(connection) {}
+
+    bool Value(uint16_t usage, uint32_t& value, const char* failure)
+    {
+        uint32_t read = 0;
+        const NTSTATUS status = HidP_GetUsageValue(HidP_Input, kCardDataPage, kAnyCollection, usage, &read,
+                                                   c_.pPreparsedData, c_.InputReport.data(), ReportLength());
+        if (status != HIDP_STATUS_SUCCESS)
+            return Fail(failure);
+        value = read;
+        return true;
+    }
+
+    // Reads a value array of its declared size. A declared size beyond the
+    // field's room is passed as the room, so the parser refuses the read
+    // instead of writing past the field.
+    bool Array(uint16_t usage, std::span<uint8_t> field, uint16_t declaredSize, const char* failure)
+    {
+        const auto length = static_cast<uint16_t>(std::min<size_t>(declaredSize, field.size()));
+        const NTSTATUS status = HidP_GetUsageValueArray(HidP_Input, kCardDataPage, kAnyCollection, usage,
+                                                        field.data(), length, c_.pPreparsedData,
+                                                        c_.InputReport.data(), ReportLength());
+        if (status != HIDP_STATUS_SUCCESS)
+            return Fail(failure);
+        return true;
+    }
+
+private:
+    uint32_t ReportLength() const
+    {
+        return std::min<uint32_t>(c_.Caps.InputReportByteLength, static_cast<uint32_t>(c_.InputReport.size()));
+    }
+    bool Fail(const char* failure)
+    {
+        c_.LastErrorText = failure;
+        return false;
+    }
+
+    ReaderConnection& c_;
+};
+
+// The first `length` bytes of the field, one character each; a length
+// beyond the field stops at its end.
+void TakeCounted(std::string& text, std::span<const uint8_t> field, uint32_t length)
+{
+    const size_t count = std::min<size_t>(length, field.size());
+    text.assign(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+// The bytes before the first zero, at most `size` of them.
+void TakeUpToZero(std::string& text, std::span<const uint8_t> field, uint16_t size)
+{
+    const auto limit = field.first(std::min<size_t>(size, field.size()));
+    text.assign(limit.begin(), std::ranges::find(limit, uint8_t{0}));
+}
+
+bool DecodeTracks(FieldReader& read, CardData& card)
+{
+    return read.Value(0x20, card.Tk1DcdSts, "HidP_GetUsageValue Failed on Tk1DcdSts") &&
+           read.Value(0x21, card.Tk2DcdSts, "HidP_GetUsageValue Failed on Tk2DcdSts") &&
+           read.Value(0x22, card.Tk3DcdSts, "HidP_GetUsageValue Failed on Tk3DcdSts") &&
+           read.Value(0x28, card.Tk1Len, "HidP_GetUsageValue Failed on Tk1Len") &&
+           read.Value(0x29, card.Tk2Len, "HidP_GetUsageValue Failed on Tk2Len") &&
+           read.Value(0x2A, card.Tk3Len, "HidP_GetUsageValue Failed on Tk3Len");
+}
+
+bool DecodeTrackData(FieldReader& read, CardData& card)
+{
+    if (!read.Array(0x30, card.Tk1Data, card.Tk1DataSize, "HidP_GetUsageValueArray Failed on Tk1Data"))
+        return false;
+    TakeCounted(card.Track1Text, card.Tk1Data, card.Tk1Len);
+    if (!read.Array(0x31, card.Tk2Data, card.Tk2DataSize, "HidP_GetUsageValueArray Failed on Tk2Data"))
+        return false;
+    TakeCounted(card.Track2Text, card.Tk2Data, card.Tk2Len);
+    if (!read.Array(0x32, card.Tk3Data, card.Tk3DataSize, "HidP_GetUsageValueArray Failed on Tk3Data"))
+        return false;
+    TakeCounted(card.Track3Text, card.Tk3Data, card.Tk3Len);
+    return true;
+}
+
+bool DecodeSealedReaderFields(FieldReader& read, CardData& card)
+{
+    if (!read.Value(0x23, card.StripesealSts, "HidP_GetUsageValue Failed on StripesealSts") ||
+        !read.Value(0x2B, card.StripesealLen, "HidP_GetUsageValue Failed on StripesealLen") ||
+        !read.Array(0x33, card.StripesealData, card.StripesealDataSize,
+                    "HidP_GetUsageValueArray Failed on StripesealData"))
+        return false;
+    TakeCounted(card.StripesealText, card.StripesealData, card.StripesealLen);
+    if (!read.Array(0x40, card.DeviceSerialNumberData, card.SerialNumberSize,
+                    "HidP_GetUsageValueArray Failed on DeviceSerialNumberData"))
+        return false;
+    TakeUpToZero(card.SerialNumberText, card.DeviceSerialNumberData, card.SerialNumberSize);
+    uint32_t counter = 0;
+    if (!read.Value(0x41, counter, "HidP_GetUsageValue Failed on SequenceCounter"))
+        return false;
+    card.SequenceCounter = static_cast<int32_t>(counter);
+    return true;
+}
+
+}  // namespace
+
+void LoadDataUsageSizes(ReaderConnection& c, CardData& card)
+{
+    for (const SizeLookup& lookup : kTrackSizes)
+        if (!LookUpSize(c, card, lookup))
+            return;
+    if (c.Attributes.ProductID != kSealedReader)
+        return;
+    for (const SizeLookup& lookup : kSealedReaderSizes)
+        if (!LookUpSize(c, card, lookup))
+            return;
+}
+
+bool DecodeCardReport(ReaderConnection& c, CardData& card)
+{
+    FieldReader read(c);
+    if (!DecodeTracks(read, card) || !DecodeTrackData(read, card) ||
+        !read.Value(0x38, card.CrdEcdTyp, "HidP_GetUsageValue Failed on CrdEcdTyp"))
+        return false;
+    const uint16_t productId = c.Attributes.ProductID;
+    if (ReportsCardStatus(productId))
+        return read.Value(0x39, card.CardSts, "HidP_GetUsageValue Failed on CardSts");
+    if (productId == kSealedReader)
+        return DecodeSealedReaderFields(read, card);
+    return true;
+}
+
+}  // namespace corvalt

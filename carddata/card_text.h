@@ -1,0 +1,21 @@
+// The text the operator sees for a decoded swipe: the encode type (and the
+// swipe direction where the model reports it), the three tracks and, for
+// the model that has them, the Stripeseal, serial number and counter lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "carddata/card_data.h"
+
+namespace corvalt {
+
+// The name of a card encode type code; empty for codes without one.
+std::string EncodeTypeName(uint8_t code);
+
+// The whole block for one swipe of a reader with the given product id:
+// lines separated by CR LF, no CR LF after the last one. The track and
+// Stripeseal texts are copied as raw bytes.
+std::string FormatCardText(const CardData& card, uint16_t productId);
+
+}  // namespace corvalt

@@ -1,0 +1,153 @@
+#include "tests/support/input_report_layout.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace corvalt::testing {
+
+namespace {
+
+void AppendLittleEndian(std::vector<uint8_t>& d, uint32_t value, unsigned bytes)
+{
+    for (unsigned i = 0; i < bytes; ++i)
+        d.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void AppendArrayItem(std::vector<uint8_t>& d, uint8_t usage, uint16_t count, uint8_t mainItem)
+{
+    d.insert(d.end(), {0x75, 0x08, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x96});  // 8 bits, 0..255, count:
+    AppendLittleEndian(d, count, 2);
+    d.insert(d.end(), {0x09, usage, mainItem, 0x02});  // Usage, Input/Feature (Data,Var,Abs)
+}
+
+}  // namespace
+
+InputReportLayout::InputReportLayout(std::vector<InputField> fields, uint16_t featureDataBytes)
+    : fields_(std::move(fields)), featureDataBytes_(featureDataBytes)
+{
+}
+
+std::vector<uint8_t> InputReportLayout::Descriptor() const
+{
+    std::vector<uint8_t> d = {
+        0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
+        0x09, 0x01,        // Usage (0x01)
+        0xA1, 0x01,        // Collection (Application)
+    };
+    for (const InputField& field : fields_) {
+        const uint32_t logicalMax = field.bitSize >= 31 ? 0x7FFFFFFFu : (1u << field.bitSize) - 1;
+        d.insert(d.end(), {0x75, field.bitSize, 0x15, 0x00, 0x27});  // Report Size, Logical Minimum 0, Logical Maximum:
+        AppendLittleEndian(d, logicalMax, 4);
+        d.push_back(0x96);  // Report Count
+        AppendLittleEndian(d, field.count, 2);
+        d.insert(d.end(), {0x0A});  // Usage (16-bit)
+        AppendLittleEndian(d, field.usage, 2);
+        d.insert(d.end(), {0x81, 0x02});  // Input (Data,Var,Abs)
+    }
+    if (featureDataBytes_ > 0)
+        AppendArrayItem(d, 0x20, featureDataBytes_, 0xB1);
+    d.push_back(0xC0);  // End Collection
+    return d;
+}
+
+size_t InputReportLayout::ReportLength() const
+{
+    size_t bits = 8;
+    for (const InputField& field : fields_)
+        bits += size_t{field.bitSize} * field.count;
+    return (bits + 7) / 8;
+}
+
+InputReportBuilder::InputReportBuilder(const InputReportLayout& layout)
+    : fields_(layout.Fields()), bytes_(layout.ReportLength(), 0)
+{
+}
+
+const InputField& InputReportBuilder::Field(uint16_t usage) const
+{
+    const auto it = std::ranges::find(fields_, usage, &InputField::usage);
+    if (it == fields_.end())
+        throw std::invalid_argument("no field of usage " + std::to_string(usage));
+    return *it;
+}
+
+size_t InputReportBuilder::BitOffset(uint16_t usage) const
+{
+    size_t bits = 8;
+    for (const InputField& field : fields_) {
+        if (field.usage == usage)
+            return bits;
+        bits += size_t{field.bitSize} * field.count;
+    }
+    throw std::invalid_argument("no field of usage " + std::to_string(usage));
+}
+
+InputReportBuilder& InputReportBuilder::Set(uint16_t usage, uint32_t value)
+{
+    PutBits(BitOffset(usage), Field(usage).bitSize, value);
+    return *this;
+}
+
+InputReportBuilder& InputReportBuilder::Set(uint16_t usage, std::string_view bytes)
+{
+    const InputField& field = Field(usage);
+    if (bytes.size() > field.count)
+        throw std::invalid_argument("more bytes than the field of usage " + std::to_string(usage) + " holds");
+    const size_t first = BitOffset(usage);
+    for (size_t i = 0; i < field.count; ++i) {
+        const uint8_t byte = i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0;
+        PutBits(first + i * field.bitSize, field.bitSize, byte);
+    }
+    return *this;
+}
+
+void InputReportBuilder::PutBits(size_t bitOffset, unsigned bitCount, uint32_t value)
+{
+    for (unsigned i = 0; i < bitCount; ++i) {
+        const size_t bit = bitOffset + i;
+        const uint8_t mask = static_cast<uint8_t>(1u << (bit % 8));
+        if (i < 32 && ((value >> i) & 1u) != 0)
+            bytes_[bit / 8] |= mask;
+        else
+            bytes_[bit / 8] &= static_cast<uint8_t>(~mask);
+    }
+}
+
+std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes, uint16_t sealBytes,
+                                         uint16_t serialBytes)
+{
+    std::vector<InputField> fields = {
+        {0x20, 8, 1}, {0x21, 8, 1}, {0x22, 8, 1},                       // decode statuses
+        {0x28, 8, 1}, {0x29, 8, 1}, {0x2A, 8, 1},                       // lengths
+        {0x30, 8, trackBytes}, {0x31, 8, trackBytes}, {0x32, 8, trackBytes},  // track data
+        {0x38, 8, 1},                                                   // encode type
+    };
+    if (productId == 0x0003 || productId == 0x3001)
+        fields.push_back({0x39, 8, 1});  // card status
+    if (productId == 0x0009) {
+        fields.insert(fields.end(), {
+            {0x23, 32, 1},           // Stripeseal status
+            {0x2B, 32, 1},           // Stripeseal length
+            {0x33, 8, sealBytes},    // Stripeseal data
+            {0x40, 8, serialBytes},  // serial number
+            {0x41, 32, 1},           // sequence counter
+        });
+    }
+    return fields;
+}
+
+std::vector<InputField> Without(std::vector<InputField> fields, uint16_t usage)
+{
+    std::erase_if(fields, [usage](const InputField& field) { return field.usage == usage; });
+    return fields;
+}
+
+std::vector<InputField> WithCount(std::vector<InputField> fields, uint16_t usage, uint16_t count)
+{
+    for (InputField& field : fields)
+        if (field.usage == usage)
+            field.count = count;
+    return fields;
+}
+
+}  // namespace corvalt::testing

@@ -1,0 +1,78 @@
+// Input reports described by a list of fields: the report descriptor that
+// declares them and reports that carry given values, built from the same
+// list, so tests state values by usage instead of byte offsets.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvalt::testing {
+
+// One Input item on the vendor page 0xFF00. A count above 1 makes a value
+// array of count elements.
+struct InputField {
+    uint16_t usage;
+    uint8_t bitSize;  // 1 to 32
+    uint16_t count;
+};
+
+class InputReportLayout {
+public:
+    // featureDataBytes adds an 8-bit feature array (usage 0x20) of that many
+    // bytes, so the device also passes the command checks; 0 adds none.
+    explicit InputReportLayout(std::vector<InputField> fields, uint16_t featureDataBytes = 63);
+
+    // One application collection on page 0xFF00, the fields in order as
+    // Input items, no report ids.
+    std::vector<uint8_t> Descriptor() const;
+    // The whole report, id byte included.
+    size_t ReportLength() const;
+
+    const std::vector<InputField>& Fields() const { return fields_; }
+
+private:
+    std::vector<InputField> fields_;
+    uint16_t featureDataBytes_;
+};
+
+// A report of a layout, all zeros until filled in. It keeps its own copy of
+// the fields, so it may outlive the layout.
+class InputReportBuilder {
+public:
+    explicit InputReportBuilder(const InputReportLayout& layout);
+
+    // A single-value field.
+    InputReportBuilder& Set(uint16_t usage, uint32_t value);
+    // An array field from its first element: one byte per element, the rest
+    // zero. Bytes beyond the field are a mistake in the test.
+    InputReportBuilder& Set(uint16_t usage, std::string_view bytes);
+
+    const std::vector<uint8_t>& Bytes() const { return bytes_; }
+    operator std::vector<uint8_t>() const { return bytes_; }
+
+private:
+    const InputField& Field(uint16_t usage) const;
+    size_t BitOffset(uint16_t usage) const;  // id byte included
+    void PutBits(size_t bitOffset, unsigned bitCount, uint32_t value);
+
+    std::vector<InputField> fields_;
+    std::vector<uint8_t> bytes_;
+};
+
+// The card-data fields of a reader of the given product id, on page 0xFF00:
+// decode statuses, lengths, the encode type and (0x0003, 0x3001) the card
+// status as 8-bit values; three track arrays of trackBytes bytes; for
+// 0x0009 the Stripeseal status and length as 32-bit values, a Stripeseal
+// array of sealBytes, a serial number array of serialBytes and a 32-bit
+// sequence counter.
+std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes = 110, uint16_t sealBytes = 64,
+                                         uint16_t serialBytes = 16);
+
+// The fields without the one of the given usage.
+std::vector<InputField> Without(std::vector<InputField> fields, uint16_t usage);
+// The fields with the count of the given usage changed.
+std::vector<InputField> WithCount(std::vector<InputField> fields, uint16_t usage, uint16_t count);
+
+}  // namespace corvalt::testing
