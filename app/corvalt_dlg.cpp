@@ -64,7 +64,9 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
       m_messageBox(messageBox),
       controls_(*this, MainDialogControls(), PrepareFont(*this)),
       m_poll(reader, *this, cardSteps),
-      m_hIcon(QStringLiteral(":/corvalt.svg"))
+      m_hIcon(QStringLiteral(":/corvalt.svg")),
+      m_console(reader, messageBox, *this,
+                ConsoleFields{m_strCommands, m_nCommandCount, m_bDownloading, m_bAutoAddLength})
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -84,6 +86,14 @@ void CCorvaltDlg::ConnectHandlers()
     connect(button(kConfigurationCommandId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnConfigurationCommand);
     connect(static_cast<QLineEdit*>(GetDlgItem(kCommandEditId)), &QLineEdit::returnPressed, this,
             &CCorvaltDlg::OnCommandEditReturn);
+    // Like the edit's change notification, this also follows texts the
+    // program sets.
+    connect(static_cast<QLineEdit*>(GetDlgItem(kCommandEditId)), &QLineEdit::textChanged, this,
+            &CCorvaltDlg::OnCommandTextChange);
+    connect(button(kSendCommandId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnSendCommand);
+    connect(button(kAutoAddLengthId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnAutoAddLength);
+    connect(button(kLoadFileId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnLoadFile);
+    connect(button(kDownloadId), &QAbstractButton::clicked, this, [this] { DownloadCommands(); });
     connect(&m_pollTimer, &QTimer::timeout, this, &CCorvaltDlg::OnTimer);
 }
 

@@ -12,10 +12,15 @@
 #include <QString>
 #include <QTimer>
 
+#include <string>
+#include <vector>
+
 #include "app/dialog_controls.h"
 #include "app/panel_settings.h"
 #include "app/reader_poll.h"
 #include "app/window_sizes.h"
+#include "console/command_console.h"
+#include "console/console_window.h"
 #include "platform/message_box.h"
 #include "reader/reader_connection.h"
 
@@ -25,7 +30,7 @@ namespace corvalt {
 
 constexpr int kPollIntervalMs = 300;
 
-class CCorvaltDlg final : public QDialog, private PollWindow {
+class CCorvaltDlg final : public QDialog, private PollWindow, private ConsoleWindow {
 public:
     // cardSteps reads and shows card reports in HID mode; without it the
     // poll finds the reader and sets its mode up but reads nothing.
@@ -44,6 +49,17 @@ public:
     void PumpMessages() override;
     void EnableConfigControls(bool enable);
 
+    // "Send Command": sends the command in the command edit.
+    void OnSendCommand();
+    // "Download": runs the command list, m_strCommands[0 .. m_nCommandCount).
+    void DownloadCommands();
+    // Makes the given command lines, in normal form, the command list (at
+    // most 255 of them) and runs it: how a settings panel sends its commands.
+    void DownloadCommands(const std::vector<std::string>& commands);
+    // Lists the script named in the file edit and makes its commands the
+    // command list.
+    void LoadCommandFile();
+
     bool IsReadMode() const { return m_bReadMode != 0; }
     int PollState() const { return m_poll.State(); }
     bool IsPolling() const { return m_pollTimer.isActive(); }
@@ -54,11 +70,16 @@ public:
     QString m_strCardText;     // reading mode's transcript
     QString m_strCommandText;  // command mode's transcript
     bool m_bAutoAddLength = true;
+    CommandSlots m_strCommands;  // the command list Download runs
+    int m_nCommandCount = 0;     // valid entries from slot 0
+    int m_bDownloading = 0;      // 1 while the command list runs
     PanelSettings m_settings;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Closing the window stops a running download.
+    void done(int result) override;
 
 private:
     void OnInitDialog();
@@ -74,6 +95,9 @@ private:
     void CloseReaderAndEvent();
     void OnClearDialog();
     void OnCommandEditReturn();
+    void OnCommandTextChange();
+    void OnAutoAddLength();
+    void OnLoadFile();
     void ShowAboutBox();
 
     void ResizeToControl(int id, bool fullSize);
@@ -86,6 +110,16 @@ private:
     void ShowEmptyCardText() override;
     void FocusTranscript() override;
 
+    // ConsoleWindow
+    std::string CommandText() const override;
+    void ShowCommandText(const std::string& text) override;
+    std::string CommandEditText() const override;
+    void SetCommandEditText(const std::string& text) override;
+    void FocusCommandEdit() override;
+    void EnableDownloadButton(bool enable) override;
+    void EnableForDownload(bool enable) override;
+    bool IsClosed() const override { return m_bClosed; }
+
     ReaderConnection& m_reader;
     MessageBox& m_messageBox;  // for the command console's reports
     DialogControls controls_;
@@ -95,6 +129,9 @@ private:
     QIcon m_hIcon;
     QStatusBar* m_hStatusBar = nullptr;
     int m_bReadMode = 0;
+    CommandConsole m_console;
+    QString m_strScriptFolder;  // where the next script is looked for
+    bool m_bClosed = false;
 };
 
 }  // namespace corvalt

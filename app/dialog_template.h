@@ -55,6 +55,7 @@ std::span<const ControlSpec> AboutDialogControls();
 constexpr int kTranscriptEditId = 1028;
 constexpr int kCommandEditId = 1016;
 constexpr int kFileEditId = 1024;
+constexpr int kLoadFileId = 1026;
 constexpr int kSendCommandId = 1030;
 constexpr int kDownloadId = 1027;
 constexpr int kClearDialogId = 1029;

@@ -226,10 +226,10 @@ TEST_F(CorvaltDlgTest, ClickingTheSelectedModeChangesNothing)
     EXPECT_EQ(dialog.StatusText(), "Status: Swipe card...");
 
     ToCommandMode();
-    static_cast<QLineEdit*>(Item(kCommandEditId))->setText("01");
+    static_cast<QLineEdit*>(Item(kFileEditId))->setText("script.txt");
     dialog.m_strCommandText = "Request      : 01\r\n";
     ToCommandMode();
-    EXPECT_FALSE(Item(kSendCommandId)->isEnabled());  // the switch did not run again
+    EXPECT_FALSE(Item(kDownloadId)->isEnabled());  // the switch did not run again
     EXPECT_EQ(Shown(), "");
 }
 

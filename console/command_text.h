@@ -1,0 +1,19 @@
+// The command language the operator types: hexadecimal bytes, or a delay
+// in a script. Every command line is rewritten into one normal form before
+// it is stored, framed or sent.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvalt {
+
+// The normal form of a command line: pairs of upper-case hex digits
+// separated by single blanks (an odd digit count leaves a lone digit last),
+// or "delay " followed by the rest of the line. Blanks typed anywhere carry
+// no meaning. Empty when the line is not a command.
+std::string ParseCommandLine(const std::string& text);
+
+uint8_t HexPairToByte(const std::string& text);   // empty or one-character text: missing characters count as 0
+
+}  // namespace corvalt

@@ -1,0 +1,55 @@
+#include "console/exchange_lines.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "reader/feature_exchange.h"
+
+namespace corvalt {
+
+namespace {
+
+std::string Hex(uint8_t byte)
+{
+    char text[3];
+    std::snprintf(text, sizeof text, "%02X", byte);
+    return text;
+}
+
+// Code byte, then the data bytes the length byte announces. The length byte
+// counts as signed (0x80 and above announce nothing), and no more bytes are
+// shown than the report holds, whatever a reader claims.
+std::string CodeAndData(const char* codeLabel, const FeatureReport& report, size_t reportLength)
+{
+    reportLength = std::min(reportLength, report.size());
+    const auto announced = static_cast<int8_t>(report[2]);
+    const size_t room = reportLength > 3 ? reportLength - 3 : 0;
+    const size_t count = announced > 0 ? std::min(static_cast<size_t>(announced), room) : 0;
+
+    std::string line = codeLabel + Hex(report[1]) + ", DATA=";
+    for (size_t i = 0; i < count; ++i)
+        line += ' ' + Hex(report[3 + i]);
+    return line;
+}
+
+}  // namespace
+
+std::string FormatRequestLine(const FeatureReport& featureOut, size_t reportLength)
+{
+    return "Request      : " + CodeAndData("CMND=", featureOut, reportLength);
+}
+
+std::string FormatResponseLine(uint8_t exchangeStatus, const FeatureReport& featureIn, size_t reportLength)
+{
+    std::string line = "Response     : ";
+    switch (exchangeStatus) {
+    case kExchangeAnswered:
+        return line + CodeAndData("RC=", featureIn, reportLength);
+    case kExchangeNotDelivered:
+        return line + "Failure during transmit";
+    default:
+        return line + "Failure during receive";
+    }
+}
+
+}  // namespace corvalt

@@ -1,0 +1,36 @@
+// Command scripts: text files of commands and delays, one a line. A line's
+// command is what stands before its first ";", which it must have; the rest
+// is a comment. Every line is listed, command or not.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvalt {
+
+// The lines of a file's bytes. A line ends at LF; a CR ends it too and
+// takes the byte after it along: an LF there is dropped (CR LF), any other
+// byte becomes the line's last character. A last line without an end still
+// counts.
+std::vector<std::string> SplitScriptLines(std::string_view bytes);
+
+// Blanks, tabs, line and page breaks trimmed from both ends.
+std::string_view TrimWhiteSpace(std::string_view text);
+
+// The command of one line in normal form, or empty when it holds none.
+std::string ScriptLineCommand(std::string_view line);
+
+struct ScriptContents {
+    std::vector<std::string> listing;   // each line trimmed, as UTF-8 to show
+    std::vector<std::string> commands;  // at most the capacity asked for
+    size_t leftOut = 0;                 // commands past the capacity
+};
+
+ScriptContents ReadScript(std::string_view bytes, size_t capacity);
+
+// The whole file, or false and a message naming the file and the reason.
+bool ReadScriptFile(const std::string& path, std::string& bytes, std::string& error);
+
+}  // namespace corvalt

@@ -1,0 +1,54 @@
+#include "reader/feature_exchange.h"
+
+#include <algorithm>
+
+namespace corvalt {
+
+namespace {
+
+bool SendFeatureOut(ReaderConnection& c)
+{
+    const size_t length = FeatureReportLength(c);
+    return c.IsOpen() && length >= 2 && c.hDevice->SetFeature(c.FeatureOut.data(), length);
+}
+
+// A failed send may mean the reader was replugged or reset: find it again
+// and try once more.
+bool ResendOnReopenedReader(ReaderConnection& c)
+{
+    CloseReader(c);
+    OpenReader(c);
+    if (!c.IsOpen())
+        return false;
+    if (SendFeatureOut(c))
+        return true;
+    CloseReader(c);
+    return false;
+}
+
+}  // namespace
+
+size_t FeatureReportLength(const ReaderConnection& c)
+{
+    return std::min<size_t>(c.Caps.FeatureReportByteLength, kFeatureReportCapacity);
+}
+
+void ExchangeFeatureReport(ReaderConnection& c)
+{
+    c.ExchangeStatus = kExchangeAnswered;
+    if (!SendFeatureOut(c) && !ResendOnReopenedReader(c)) {
+        c.ExchangeStatus = kExchangeNotDelivered;
+        return;
+    }
+
+    c.clock.Sleep(kFeatureAnswerWaitMs);
+
+    const size_t length = FeatureReportLength(c);
+    std::fill_n(c.FeatureIn.begin(), length, uint8_t{0});
+    if (!c.hDevice->GetFeature(c.FeatureIn.data(), length)) {
+        c.ExchangeStatus = kExchangeNoAnswer;
+        CloseReader(c);
+    }
+}
+
+}  // namespace corvalt
