@@ -95,6 +95,7 @@ void CCorvaltDlg::ConnectHandlers()
     connect(button(kLoadFileId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnLoadFile);
     connect(button(kDownloadId), &QAbstractButton::clicked, this, [this] { DownloadCommands(); });
     connect(&m_pollTimer, &QTimer::timeout, this, &CCorvaltDlg::OnTimer);
+    ConnectPanelHandlers();
 }
 
 void CCorvaltDlg::OnInitDialog()
@@ -206,6 +207,7 @@ void CCorvaltDlg::OnConfigurationCommand()
     ShowStatus(kStatusReadyToSend);
     EnableIfHoldsText(kSendCommandId, kCommandEditId);
     EnableIfHoldsText(kDownloadId, kFileEditId);
+    UpdateUserSentinelControls();
     // The command edit takes the focus only now that it is enabled.
     GetDlgItem(kCommandEditId)->setFocus();
 }

@@ -48,6 +48,9 @@ public:
     void OnTimer();
     void PumpMessages() override;
     void EnableConfigControls(bool enable);
+    // Enables the data-format group's controls that matter for the chosen
+    // format and user sentinel mode, and checks "Enter" with the user format.
+    void UpdateUserSentinelControls();
 
     // "Send Command": sends the command in the command edit.
     void OnSendCommand();
@@ -85,6 +88,15 @@ private:
     void OnInitDialog();
     void CreateStatusLine();
     void ConnectHandlers();
+    void ConnectPanelHandlers();  // corvalt_dlg_panels.cpp
+
+    // The configuration panels' Apply buttons (corvalt_dlg_panels.cpp).
+    void OnApplyInterfaceMode();
+    void OnApplyTracks();
+    void OnApplyFormat();
+    void OnApplyErrorString();
+    void OnApplyUserSentinelError();
+    void ForgetLoadedScript();
     void DoDataExchange(bool save);
 
     void OnReceiveMagneticData();
