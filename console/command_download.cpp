@@ -55,9 +55,10 @@ void CommandConsole::DownloadCommands()
     if (!m_window.IsClosed())
         m_window.ShowCommandText(m_window.CommandText() + std::string(kLineBreak) + std::string(kDownloadEnd));
     m_fields.m_bDownloading = 0;
-    m_window.FocusCommandEdit();
     m_fields.m_bAutoAddLength = savedAutoAddLength;
     m_window.EnableForDownload(true);
+    // Only an enabled edit can take the focus.
+    m_window.FocusCommandEdit();
     m_window.ShowStatus(kStatusReadyToSendCommand);
 }
 

@@ -1,0 +1,403 @@
+// The command console in the main window, headless, against a simulated
+// reader, a clock that never waits and recorded message boxes: sending,
+// scripts and the download with its delays.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "app/config_controls.h"
+#include "app/corvalt_dlg.h"
+#include "app/dialog_template.h"
+#include "tests/support/descriptors.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_hid_host.h"
+#include "tests/support/recording_message_box.h"
+
+namespace corvalt {
+namespace {
+
+using testing::FakeClock;
+using testing::FakeHidHost;
+using testing::RecordingMessageBox;
+using testing::SimulatedDevice;
+using testing::VendorDescriptor;
+using Texts = std::vector<std::string>;
+
+constexpr const char* kOkReply = "Response     : RC=00, DATA=";
+
+class CommandConsoleTest : public ::testing::Test {
+public:  // the refusal table arranges its cases through the fixture
+    CommandConsoleTest()
+    {
+        dialog.show();
+        dialog.activateWindow();
+        QApplication::setActiveWindow(&dialog);
+        Button(kConfigurationCommandId)->click();
+    }
+    ~CommandConsoleTest() override { std::filesystem::remove(scriptPath); }
+
+    // A reader with 64-byte feature reports answering result code 0, no data.
+    std::shared_ptr<SimulatedDevice> AddReader(uint16_t featureDataBytes = 63)
+    {
+        auto device = host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, VendorDescriptor(337, featureDataBytes));
+        device->answerFeature = [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{0, 0x00, 0x00}; };
+        return device;
+    }
+
+    QWidget* Item(int id) const { return dialog.GetDlgItem(id); }
+    QAbstractButton* Button(int id) const { return static_cast<QAbstractButton*>(Item(id)); }
+    QLineEdit* Edit(int id) const { return static_cast<QLineEdit*>(Item(id)); }
+    std::string CommandText() const { return dialog.m_strCommandText.toStdString(); }
+    std::string Shown() const
+    {
+        return static_cast<QPlainTextEdit*>(Item(kTranscriptEditId))->toPlainText().toStdString();
+    }
+
+    void Send(const char* text)
+    {
+        Edit(kCommandEditId)->setText(text);
+        Button(kSendCommandId)->click();
+    }
+    void LoadScript(const std::string& bytes)
+    {
+        std::ofstream(scriptPath, std::ios::binary) << bytes;
+        Edit(kFileEditId)->setText(QString::fromStdString(scriptPath.string()));
+        dialog.LoadCommandFile();
+    }
+    // Runs action at the first moment the window handles its events.
+    void AtNextPump(std::function<void()> action) { QTimer::singleShot(0, &dialog, std::move(action)); }
+
+    std::set<int> Enabled(std::initializer_list<int> ids) const
+    {
+        std::set<int> enabled;
+        for (int id : ids)
+            if (Item(id)->isEnabled())
+                enabled.insert(id);
+        return enabled;
+    }
+    bool AllConfigControlsEnabled(bool enabled) const
+    {
+        return std::ranges::all_of(kConfigControlIds, [&](int id) { return Item(id)->isEnabled() == enabled; });
+    }
+
+    FakeHidHost host;
+    FakeClock clock;
+    ReaderConnection reader{host, clock};
+    RecordingMessageBox messageBox;
+    CCorvaltDlg dialog{reader, messageBox};
+    const std::filesystem::path scriptPath =
+        std::filesystem::temp_directory_path() / ("corvalt_console_test_" + std::to_string(::getpid()) + ".txt");
+};
+
+TEST_F(CommandConsoleTest, SendWritesTheRequestAndTheResponseLine)
+{
+    auto device = AddReader();
+    Send("01 1 0 00");
+    EXPECT_EQ(Edit(kCommandEditId)->text(), "01 10 00");
+    EXPECT_EQ(CommandText(), "Request      : CMND=01, DATA= 10 00\r\n" + std::string(kOkReply));
+    ASSERT_EQ(device->featuresSent.size(), 1u);
+    std::vector<uint8_t> expected(64, 0);
+    expected[1] = 0x01, expected[2] = 0x02, expected[3] = 0x10;
+    EXPECT_EQ(device->featuresSent[0], expected);
+    EXPECT_EQ(dialog.focusWidget(), Item(kCommandEditId));
+    EXPECT_TRUE(messageBox.texts.empty());
+
+    // Later lines each start on a new line; the text never ends in one.
+    device->answerFeature = [](const std::vector<uint8_t>&) { return std::vector<uint8_t>{0, 0x31, 0x02, 0xAB, 0xCD}; };
+    Send("02");
+    EXPECT_EQ(Shown(), "Request      : CMND=01, DATA= 10 00\n" + std::string(kOkReply) +
+                           "\nRequest      : CMND=02, DATA=\nResponse     : RC=31, DATA= AB CD");
+}
+
+struct RefusalCase {
+    const char* name;
+    const char* text;
+    std::function<void(CommandConsoleTest&)> arrange;
+    Texts messages;
+    bool focusToCommandEdit;
+    const char* editAfter;
+};
+
+class SendRefusalTest : public CommandConsoleTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(SendRefusalTest, SendsNothingAndSaysWhy)
+{
+    const RefusalCase& c = GetParam();
+    dialog.m_strCommandText = "earlier";
+    c.arrange(*this);
+    Edit(kCommandEditId)->setText(c.text);
+    Item(kTranscriptEditId)->setFocus();
+    Button(kSendCommandId)->click();
+
+    EXPECT_EQ(messageBox.texts, c.messages);
+    EXPECT_EQ(CommandText(), "earlier");
+    EXPECT_EQ(host.CountInLog("set-feature"), 0u);
+    EXPECT_EQ(dialog.focusWidget(), Item(c.focusToCommandEdit ? kCommandEditId : kTranscriptEditId));
+    EXPECT_EQ(Edit(kCommandEditId)->text(), c.editAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, SendRefusalTest,
+    ::testing::Values(
+        RefusalCase{"ErrorTextBlocksSending", "02",
+                    [](CommandConsoleTest& t) {
+                        t.AddReader();
+                        t.reader.LastErrorText = "CreateEvent Failed";
+                    },
+                    {"Fatal Error - CreateEvent Failed"}, false, "02"},
+        RefusalCase{"NoReader", "zz", [](CommandConsoleTest&) {}, {"Attach device before sending commands"}, false,
+                    ""},
+        RefusalCase{"NoFeatureReport", "02", [](CommandConsoleTest& t) { t.AddReader(0); },
+                    {"Unable to initialize the USB MSR"}, true, "02"},
+        RefusalCase{"NotACommand", "01 1b", [](CommandConsoleTest& t) { t.AddReader(); }, {}, true, ""},
+        RefusalCase{"NoTypedLength", "02",
+                    [](CommandConsoleTest& t) {
+                        t.AddReader();
+                        t.Button(kAutoAddLengthId)->click();
+                    },
+                    {}, true, "02"},
+        RefusalCase{"TooMuchData", "01 00 01 02 03",
+                    [](CommandConsoleTest& t) { t.AddReader(4); },  // N = 5: two data bytes fit
+                    {"Data portion of message can't be longer than 2  bytes"}, true, "01 00 01 02 03"}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CommandConsoleTest, FailedExchangesAreWrittenAndCloseTheReader)
+{
+    auto device = AddReader();
+    device->setFeatureFailures = 2;
+    Send("02");
+    EXPECT_EQ(CommandText(), "Request      : CMND=02, DATA=\r\nResponse     : Failure during transmit");
+    EXPECT_FALSE(reader.IsOpen());
+
+    device->getFeatureFailures = 1;
+    Send("03");
+    EXPECT_EQ(CommandText().substr(CommandText().rfind("Request")),
+              "Request      : CMND=03, DATA=\r\nResponse     : Failure during receive");
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_TRUE(messageBox.texts.empty());
+    EXPECT_EQ(dialog.focusWidget(), Item(kCommandEditId));
+}
+
+TEST_F(CommandConsoleTest, TypedLengthIsSentAsTyped)
+{
+    auto device = AddReader();
+    Button(kAutoAddLengthId)->click();
+    EXPECT_FALSE(dialog.m_bAutoAddLength);
+    Send("01 05 AA BB");
+    EXPECT_EQ(CommandText(), "Request      : CMND=01, DATA= AA BB 00 00 00\r\n" + std::string(kOkReply));
+    EXPECT_EQ(device->featuresSent.at(0)[2], 0x05);
+}
+
+TEST_F(CommandConsoleTest, SendButtonFollowsTheCommandEditExceptDuringADownload)
+{
+    Edit(kCommandEditId)->setText("   ");
+    EXPECT_TRUE(Item(kSendCommandId)->isEnabled());
+    Edit(kCommandEditId)->clear();
+    EXPECT_FALSE(Item(kSendCommandId)->isEnabled());
+
+    dialog.m_bDownloading = 1;
+    Edit(kCommandEditId)->setText("02");
+    EXPECT_FALSE(Item(kSendCommandId)->isEnabled());
+}
+
+TEST_F(CommandConsoleTest, LoadingListsEveryLineAndStoresTheCommands)
+{
+    dialog.m_strCommandText = "earlier";
+    LoadScript("; mode\r\n01 10 00 ; HID\r\n01 10 00\r\n01 1b 54;\r\nA;\r\ndelay 2;\r\n");
+    EXPECT_EQ(CommandText(), "earlier; mode\r\n01 10 00 ; HID\r\n01 10 00\r\n01 1b 54;\r\nA;\r\ndelay 2;\r\n");
+    EXPECT_EQ(dialog.m_nCommandCount, 2);
+    EXPECT_EQ(dialog.m_strCommands[0], "01 10 00");
+    EXPECT_EQ(dialog.m_strCommands[1], "delay 2");
+    EXPECT_EQ(dialog.StatusText(), "Found  2 commands");
+    EXPECT_TRUE(Item(kDownloadId)->isEnabled());
+
+    LoadScript("; nothing here\n");
+    EXPECT_EQ(dialog.m_nCommandCount, 0);
+    EXPECT_EQ(dialog.StatusText(), "No commands found in file");
+    EXPECT_FALSE(Item(kDownloadId)->isEnabled());
+    EXPECT_TRUE(messageBox.texts.empty());
+}
+
+TEST_F(CommandConsoleTest, AFileThatCannotBeReadChangesNothing)
+{
+    LoadScript("02;\n");
+    const std::string before = CommandText();
+    std::filesystem::remove(scriptPath);
+    dialog.LoadCommandFile();
+    EXPECT_EQ(messageBox.texts,
+              Texts{"Cannot open \"" + scriptPath.string() + "\": No such file or directory"});
+    EXPECT_EQ(CommandText(), before);
+    EXPECT_EQ(dialog.m_nCommandCount, 1);
+    EXPECT_FALSE(Item(kDownloadId)->isEnabled());
+}
+
+TEST_F(CommandConsoleTest, MoreCommandsThanSlotsKeepsTheFirstAndSaysHowManyWereLeftOut)
+{
+    std::string script;
+    for (int i = 0; i < 257; ++i)
+        script += i < 255 ? "02;\n" : "03;\n";
+    LoadScript(script);
+    EXPECT_EQ(dialog.m_nCommandCount, 255);
+    EXPECT_EQ(dialog.m_strCommands[254], "02");
+    EXPECT_EQ(messageBox.texts,
+              Texts{"The command list holds 255 commands: the last 2 commands of the file were left out."});
+}
+
+TEST_F(CommandConsoleTest, DownloadRunsCommandsAndCountsDelaysDown)
+{
+    auto device = AddReader();
+    LoadScript("01 10 00;\r\ndelay 2;\r\n02;\r\ndelay x;\r\n");
+    ASSERT_EQ(dialog.m_nCommandCount, 4);
+    dialog.m_strCommandText.clear();
+
+    std::vector<std::string> shown;
+    QObject::connect(static_cast<QPlainTextEdit*>(Item(kTranscriptEditId)), &QPlainTextEdit::textChanged, &dialog,
+                     [&] {
+                         const std::string text = Shown();
+                         const size_t at = text.rfind("Delay");
+                         const std::string delayLine =
+                             at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
+                         if (!delayLine.empty() && (shown.empty() || shown.back() != delayLine))
+                             shown.push_back(delayLine);
+                     });
+    clock.ClearSleeps();
+    Button(kDownloadId)->click();
+
+    EXPECT_EQ(shown, (Texts{"Delay        : 2 seconds", "Delay        : 1 seconds", "Delay        : (waited 2 seconds)",
+                            "Delay        : 0 seconds", "Delay        : (waited x seconds)"}));
+    EXPECT_EQ(CommandText(), "Request      : CMND=01, DATA= 10 00\r\n" + std::string(kOkReply) +
+                                 "\r\nDelay        : (waited 2 seconds)\r\nFinished downloading"
+                                 "\r\nRequest      : CMND=02, DATA=\r\n" + kOkReply +
+                                 "\r\nDelay        : (waited x seconds)\r\nFinished downloading\r\n---");
+    EXPECT_EQ(device->featuresSent.size(), 2u);
+    EXPECT_EQ(clock.TotalSlept(), 1000u + 2 * 20 + 3 * 1000);  // discovery, two answers, three seconds
+    EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
+    EXPECT_EQ(dialog.m_bDownloading, 0);
+    EXPECT_EQ(dialog.focusWidget(), Item(kCommandEditId));
+}
+
+TEST_F(CommandConsoleTest, PanelsRunTheirOwnLinesThroughTheDownload)
+{
+    auto device = AddReader();
+    dialog.DownloadCommands(Texts{"01 10 01", "02"});
+    EXPECT_EQ(dialog.m_nCommandCount, 2);
+    ASSERT_EQ(device->featuresSent.size(), 2u);
+    EXPECT_EQ(device->featuresSent[0][4], 0x01);
+    EXPECT_EQ(device->featuresSent[1][1], 0x02);
+    EXPECT_TRUE(CommandText().ends_with("\r\n---"));
+}
+
+TEST_F(CommandConsoleTest, DownloadOfAnEmptyListWritesOnlyItsEnd)
+{
+    AddReader();
+    dialog.m_strCommandText = "earlier";
+    dialog.DownloadCommands();
+    EXPECT_TRUE(reader.IsOpen());  // the reader checks are made all the same
+    EXPECT_EQ(CommandText(), "earlier\r\n---");
+    EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
+    EXPECT_TRUE(AllConfigControlsEnabled(true));
+}
+
+TEST_F(CommandConsoleTest, DownloadGoesOnWhenEveryCommandFails)
+{
+    auto device = AddReader();
+    device->setFeatureFailures = 100;
+    dialog.DownloadCommands(Texts{"01", "02", "03"});
+    const std::string text = CommandText();
+    size_t failures = 0;
+    for (size_t at = text.find("Failure during transmit"); at != std::string::npos;
+         at = text.find("Failure during transmit", at + 1))
+        ++failures;
+    EXPECT_EQ(failures, 3u);
+    EXPECT_TRUE(text.ends_with("\r\n---"));
+    EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
+}
+
+TEST_F(CommandConsoleTest, DownloadRefusedByAnErrorLeavesTheChangeHandlerWorking)
+{
+    AddReader();
+    reader.LastErrorText = "CreateEvent Failed";
+    dialog.DownloadCommands(Texts{"02"});
+    EXPECT_EQ(messageBox.texts, Texts{"Fatal Error - CreateEvent Failed"});
+    EXPECT_EQ(dialog.m_bDownloading, 0);
+    EXPECT_EQ(CommandText(), "");
+    Edit(kCommandEditId)->setText("02");
+    EXPECT_TRUE(Item(kSendCommandId)->isEnabled());
+
+    reader.LastErrorText.clear();
+    host.Unplug("/dev/hidraw0");
+    messageBox.texts.clear();
+    dialog.DownloadCommands();
+    EXPECT_EQ(messageBox.texts, Texts{"Attach device before sending commands"});
+    EXPECT_EQ(dialog.m_bDownloading, 0);
+}
+
+TEST_F(CommandConsoleTest, DownloadComputesTheLengthWhateverTheCheckBoxSays)
+{
+    auto device = AddReader();
+    Button(kAutoAddLengthId)->click();
+    dialog.DownloadCommands(Texts{"01 10 00"});
+    EXPECT_EQ(device->featuresSent.at(0)[2], 0x02);
+    EXPECT_FALSE(dialog.m_bAutoAddLength);
+    EXPECT_FALSE(Button(kAutoAddLengthId)->isChecked());
+
+    Send("01 10 00");
+    EXPECT_EQ(device->featuresSent.at(1)[2], 0x10);
+}
+
+TEST_F(CommandConsoleTest, ControlsAreDisabledWhileTheListRuns)
+{
+    AddReader();
+    Edit(kCommandEditId)->clear();
+    Edit(kFileEditId)->clear();
+    Item(1042)->setEnabled(false);  // as the user-sentinel rule may leave them
+    bool allDisabled = false;
+    std::set<int> topEnabled;
+    AtNextPump([&] {
+        allDisabled = AllConfigControlsEnabled(false) && !Item(kReceiveMagneticDataId)->isEnabled() &&
+                      !Item(kConfigurationCommandId)->isEnabled();
+        topEnabled = Enabled({kTranscriptEditId, kClearDialogId, kStatusFrameId});
+    });
+    dialog.DownloadCommands(Texts{"delay 1"});
+    EXPECT_TRUE(allDisabled);
+    EXPECT_EQ(topEnabled, (std::set<int>{kTranscriptEditId, kClearDialogId, kStatusFrameId}));
+    EXPECT_TRUE(AllConfigControlsEnabled(true));  // whatever the edits hold
+    EXPECT_TRUE(Item(kReceiveMagneticDataId)->isEnabled());
+    EXPECT_TRUE(Item(kConfigurationCommandId)->isEnabled());
+}
+
+TEST_F(CommandConsoleTest, ClearingDuringADelayLastsOnlyUntilTheNextStep)
+{
+    AddReader();
+    dialog.m_strCommandText = "earlier";
+    std::string afterClear = "not cleared";
+    AtNextPump([&] {
+        Button(kClearDialogId)->click();
+        afterClear = CommandText();
+    });
+    dialog.DownloadCommands(Texts{"delay 2"});
+    EXPECT_EQ(afterClear, "");
+    EXPECT_EQ(CommandText(), "earlier\r\nDelay        : (waited 2 seconds)\r\nFinished downloading\r\n---");
+}
+
+TEST_F(CommandConsoleTest, ClosingTheWindowStopsTheDownloadAtOnce)
+{
+    auto device = AddReader();
+    AtNextPump([&] { dialog.reject(); });
+    clock.ClearSleeps();
+    dialog.DownloadCommands(Texts{"delay 5", "02", "delay 5"});
+    EXPECT_TRUE(device->featuresSent.empty());
+    EXPECT_LE(clock.TotalSlept(), 1000u + 10u);  // discovery and one slice of the first second
+    EXPECT_EQ(dialog.m_bDownloading, 0);
+}
+
+}  // namespace
+}  // namespace corvalt
