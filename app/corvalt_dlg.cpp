@@ -14,8 +14,11 @@
 #include "app/about_dlg.h"
 #include "app/config_controls.h"
 #include "app/dialog_font.h"
+#include "app/key_capture.h"
 #include "app/qt_text.h"
+#include "app/raw_text.h"
 #include "app/window_texts.h"
+#include "carddata/card_text.h"
 
 namespace corvalt {
 
@@ -76,6 +79,7 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     m_pollTimer.setInterval(kPollIntervalMs);
     ConnectHandlers();
     OnInitDialog();
+    KeyCapture::Install(*this);
 }
 
 void CCorvaltDlg::ConnectHandlers()
@@ -169,7 +173,9 @@ void CCorvaltDlg::OnTimer()
 
 void CCorvaltDlg::PumpMessages()
 {
+    ++m_nPumpDepth;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    --m_nPumpDepth;
 }
 
 void CCorvaltDlg::OnReceiveMagneticData()
@@ -329,6 +335,13 @@ void CCorvaltDlg::SetTitle(std::string_view text)
 void CCorvaltDlg::ShowEmptyCardText()
 {
     m_strCardText.clear();
+    m_strTranscript = m_strCardText;
+    UpdateData(false);
+}
+
+void CCorvaltDlg::PresentCardData(const CardData& card)
+{
+    m_strCardText = RawBytesToQString(FormatCardText(card, m_reader.Attributes.ProductID));
     m_strTranscript = m_strCardText;
     UpdateData(false);
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/card_swipe_steps.h"
 #include "app/dialog_controls.h"
 #include "app/panel_settings.h"
 #include "app/reader_poll.h"
@@ -30,7 +31,7 @@ namespace corvalt {
 
 constexpr int kPollIntervalMs = 300;
 
-class CCorvaltDlg final : public QDialog, private PollWindow, private ConsoleWindow {
+class CCorvaltDlg final : public QDialog, public CardPresenter, private PollWindow, private ConsoleWindow {
 public:
     // cardSteps reads and shows card reports in HID mode; without it the
     // poll finds the reader and sets its mode up but reads nothing.
@@ -48,6 +49,9 @@ public:
     void OnTimer();
     void PumpMessages() override;
     void EnableConfigControls(bool enable);
+    // Shows a decoded swipe as the reading-mode transcript, replacing the
+    // last one.
+    void PresentCardData(const CardData& card) override;
     // Enables the data-format group's controls that matter for the chosen
     // format and user sentinel mode, and checks "Enter" with the user format.
     void UpdateUserSentinelControls();
@@ -66,6 +70,8 @@ public:
     bool IsReadMode() const { return m_bReadMode != 0; }
     int PollState() const { return m_poll.State(); }
     bool IsPolling() const { return m_pollTimer.isActive(); }
+    // True while PumpMessages runs: keys handled then are not captured.
+    bool IsPumpingMessages() const { return m_nPumpDepth > 0; }
     QString StatusText() const;
 
     // The dialog's data, bound to controls as panel_settings.h lists.
@@ -141,6 +147,7 @@ private:
     QIcon m_hIcon;
     QStatusBar* m_hStatusBar = nullptr;
     int m_bReadMode = 0;
+    int m_nPumpDepth = 0;  // PumpMessages calls running, nested ones included
     CommandConsole m_console;
     QString m_strScriptFolder;  // where the next script is looked for
     bool m_bClosed = false;

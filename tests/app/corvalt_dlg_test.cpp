@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <set>
 
 #include "app/config_controls.h"
@@ -146,8 +147,10 @@ TEST_F(CorvaltDlgTest, TabNeverReachesTheConfigurationArea)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.insert(QApplication::focusWidget());
     }
+    // Reading mode writes Tab into the transcript by name instead of moving
+    // on, so the focus may not move at all; it must never leave the top area.
     const std::set<QWidget*> topArea = {Item(kTranscriptEditId), Item(kClearDialogId)};
-    EXPECT_EQ(visited, topArea);
+    EXPECT_TRUE(std::ranges::includes(topArea, visited));
 }
 
 TEST_F(CorvaltDlgTest, CommandModeShowsAndEnablesTheWholeWindow)

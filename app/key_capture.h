@@ -1,0 +1,33 @@
+// Reading mode's key capture: while the main window reads card data, a key
+// without a character, or any key with Ctrl or Alt, is written into the
+// transcript by name (" F5 ", " CTRL+A ") instead of acting on the window.
+// A reader that types as a keyboard can send such keys, and they must
+// neither go unseen nor press buttons or close the window.
+#pragma once
+
+#include <QObject>
+
+#include <string>
+
+namespace corvalt {
+
+class CCorvaltDlg;
+
+class KeyCapture final : public QObject {
+public:
+    // Watches every key press addressed to the dialog or to any of its
+    // controls, for as long as the dialog lives.
+    static void Install(CCorvaltDlg& dialog);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit KeyCapture(CCorvaltDlg& dialog);
+    bool IsForDialog(const QObject* watched) const;
+    void WriteToTranscript(const std::string& name);
+
+    CCorvaltDlg& dialog_;
+};
+
+}  // namespace corvalt
