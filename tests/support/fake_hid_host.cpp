@@ -67,7 +67,8 @@ public:
             answer = device_->answerFeature(device_->featuresSent.empty() ? kNone : device_->featuresSent.back());
         }
         std::memset(report, 0, length);
-        std::memcpy(report, answer.data(), std::min(answer.size(), length));
+        if (!answer.empty())
+            std::memcpy(report, answer.data(), std::min(answer.size(), length));
         return true;
     }
 
