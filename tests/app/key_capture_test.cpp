@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -132,6 +133,16 @@ TEST_F(KeyCaptureTest, ModifiersAloneAndPlainCharactersKeepTheirUsualHandling)
 
         EXPECT_EQ(Saved(), c.written);
     }
+}
+
+TEST_F(KeyCaptureTest, KeysHandledWhileTheWindowPumpsMessagesAreNotCaptured)
+{
+    StartWith("swipe");
+    QCoreApplication::postEvent(Transcript(), new QKeyEvent(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier));
+
+    dialog.PumpMessages();  // as a poll step does while it processes a swipe
+
+    EXPECT_EQ(Saved(), "swipe");
 }
 
 TEST_F(KeyCaptureTest, CommandModeCapturesNothing)
