@@ -1,5 +1,6 @@
 #include "app/corvalt_app.h"
 
+#include "app/app_identity.h"
 #include "app/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
 #include "app/qt_message_box.h"
@@ -12,8 +13,7 @@ namespace corvalt {
 
 CCorvaltApp::CCorvaltApp(int& argc, char** argv) : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("Corvalt"));
-    setApplicationVersion(QStringLiteral("1.0.0.1"));
+    SetApplicationIdentity();
     setWindowIcon(QIcon(QStringLiteral(":/corvalt.svg")));
 }
 

@@ -1,0 +1,64 @@
+// The command line: what each kind of argument list leads to, and the
+// installed binary's answers on a machine without a display (see
+// CMakeLists.txt).
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "app/app_identity.h"
+
+namespace corvalt {
+namespace {
+
+struct LineCase {
+    const char* name;
+    QStringList arguments;  // after the program name
+    bool bExit;
+    int exitCode;
+    const char* messageStart;  // what the message begins with
+};
+
+class CommandLineTest : public ::testing::TestWithParam<LineCase> {
+protected:
+    void SetUp() override { SetApplicationIdentity(); }
+};
+
+TEST_P(CommandLineTest, LeadsToItsExit)
+{
+    const LineCase& param = GetParam();
+    const CommandLine line = ParseCommandLine(QStringList{QStringLiteral("corvalt")} + param.arguments);
+    EXPECT_EQ(line.bExit, param.bExit);
+    EXPECT_EQ(line.exitCode, param.exitCode);
+    const QString start = QString::fromUtf8(param.messageStart);
+    EXPECT_EQ(line.message.left(start.size()), start) << line.message.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CommandLineTest,
+    ::testing::Values(LineCase{"None", {}, false, 0, ""},
+                      LineCase{"HelpAll", {"--help-all"}, true, kExitUsage, "Unknown option 'help-all'."},
+                      LineCase{"Version", {"--version"}, true, 0, "Corvalt 1.0.0.1\n"},
+                      LineCase{"ShortVersion", {"-v"}, true, 0, "Corvalt 1.0.0.1\n"},
+                      LineCase{"Help", {"--help"}, true, 0, "Usage: "},
+                      LineCase{"ShortHelp", {"-h"}, true, 0, "Usage: "},
+                      // A wrong option wins over --help: the user learns what was wrong.
+                      LineCase{"UnknownOption", {"--help", "--frobnicate"}, true, kExitUsage, "Unknown option 'frobnicate'."},
+                      LineCase{"ValueForVersion", {"--version=2"}, true, kExitUsage, "Unexpected value after '--version'."},
+                      LineCase{"Positional", {"/dev/hidraw0"}, true, kExitUsage, "Unexpected argument '/dev/hidraw0'."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandLineUsage, AWrongLineShowsTheUsage)
+{
+    SetApplicationIdentity();
+    const CommandLine line = ParseCommandLine({QStringLiteral("corvalt"), QStringLiteral("--frobnicate")});
+    // The usage names the program as it was started.
+    EXPECT_TRUE(line.message.contains(QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::arguments().first())));
+    EXPECT_TRUE(line.message.contains(QStringLiteral("--version")));
+    // Qt's own options are not taken before the window's application exists.
+    EXPECT_FALSE(line.message.contains(QStringLiteral("--help-all")));
+}
+
+}  // namespace
+}  // namespace corvalt
