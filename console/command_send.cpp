@@ -23,7 +23,10 @@ bool CommandConsole::CheckReaderBeforeSending()
     if (!m_reader.IsOpen())
         OpenReader(m_reader);
     if (!m_reader.IsOpen()) {
-        m_messageBox.Show(std::string(kAttachDevice));
+        std::string text(kAttachDevice);
+        if (m_reader.bAccessDenied)
+            text.append("\n").append(kAccessDeniedAdvice);
+        m_messageBox.Show(text);
         return false;
     }
     if (!m_reader.LastErrorText.empty()) {

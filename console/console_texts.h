@@ -8,6 +8,10 @@ namespace corvalt {
 
 inline constexpr std::string_view kFatalErrorPrefix = "Fatal Error - ";
 inline constexpr std::string_view kAttachDevice = "Attach device before sending commands";
+// The second line of kAttachDevice's box when a reader is attached but its
+// node may not be opened: no udev rule for it yet.
+inline constexpr std::string_view kAccessDeniedAdvice =
+    "Reader found, but access to it was denied - install the udev rule (see README)";
 
 inline constexpr std::string_view kStatusSendingConfiguration = "Status: Send Configuration Command...";
 inline constexpr std::string_view kStatusReadyToSendCommand = "Status: Ready To Send Command...";

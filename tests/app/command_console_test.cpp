@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -155,6 +156,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Fatal Error - CreateEvent Failed"}, false, "02"},
         RefusalCase{"NoReader", "zz", [](CommandConsoleTest&) {}, {"Attach device before sending commands"}, false,
                     ""},
+        RefusalCase{"ReaderRefused", "02",
+                    [](CommandConsoleTest& t) {
+                        auto device = t.AddReader();
+                        device->readWriteOpenError = device->queryOpenError = EACCES;
+                    },
+                    {"Attach device before sending commands\nReader found, but access to it was denied - install "
+                     "the udev rule (see README)"},
+                    false, "02"},
         RefusalCase{"NoFeatureReport", "02", [](CommandConsoleTest& t) { t.AddReader(0); },
                     {"Unable to initialize the USB MSR"}, true, "02"},
         RefusalCase{"NotACommand", "01 1b", [](CommandConsoleTest& t) { t.AddReader(); }, {}, true, ""},
