@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +19,7 @@
 #include "app/key_capture.h"
 #include "app/qt_text.h"
 #include "app/raw_text.h"
+#include "app/transcript_file.h"
 #include "app/window_texts.h"
 #include "carddata/card_text.h"
 
@@ -313,7 +316,23 @@ void CCorvaltDlg::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
     connect(menu.addAction(ToQString(kAboutMenuEntry)), &QAction::triggered, this, &CCorvaltDlg::ShowAboutBox);
+    connect(menu.addAction(ToQString(kSaveTranscriptMenuEntry)), &QAction::triggered, this,
+            &CCorvaltDlg::SaveTranscriptAs);
     menu.exec(event->globalPos());
+}
+
+void CCorvaltDlg::SaveTranscriptAs()
+{
+    // Taken before the dialog runs its own event loop.
+    const QString shown = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->toPlainText();
+    const QString path = m_chooseTranscriptFile ? m_chooseTranscriptFile()
+                                                : QFileDialog::getSaveFileName(this, ToQString(kSaveTranscriptTitle),
+                                                                               QString(), ToQString(kSaveTranscriptFilter));
+    if (path.isEmpty())
+        return;
+    std::string errorText;
+    if (!WriteTranscriptFile(QFile::encodeName(path).toStdString(), shown.toStdString(), errorText))
+        m_messageBox.Show(errorText);
 }
 
 void CCorvaltDlg::ShowAboutBox()

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ public:
     // Lists the script named in the file edit and makes its commands the
     // command list.
     void LoadCommandFile();
+    // "Save Transcript As...": writes the transcript now shown to the file
+    // the user picks; a failure is told in a message box.
+    void SaveTranscriptAs();
 
     bool IsReadMode() const { return m_bReadMode != 0; }
     int PollState() const { return m_poll.State(); }
@@ -83,6 +87,9 @@ public:
     int m_nCommandCount = 0;     // valid entries from slot 0
     int m_bDownloading = 0;      // 1 while the command list runs
     PanelSettings m_settings;
+    // Asks the user for the file to save the transcript to; empty when the
+    // user cancels. A file dialog unless a test answers instead.
+    std::function<QString()> m_chooseTranscriptFile;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -25,4 +25,9 @@ inline constexpr std::string_view kStatusAccessDenied =
 inline constexpr std::string_view kAboutMenuEntry = "关于 Corvalt(&A)...";
 inline constexpr std::string_view kAboutTitle = "关于 Corvalt";
 
+// The context menu's entry that saves the transcript, and its file dialog.
+inline constexpr std::string_view kSaveTranscriptMenuEntry = "Save Transcript As...";
+inline constexpr std::string_view kSaveTranscriptTitle = "Save Transcript As";
+inline constexpr std::string_view kSaveTranscriptFilter = "Text files (*.txt);;All files (*)";
+
 }  // namespace corvalt

@@ -17,6 +17,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "app/config_controls.h"
@@ -450,6 +453,54 @@ TEST_F(CorvaltDlgTest, ContextMenuOpensTheAboutBox)
     QApplication::sendEvent(&dialog, &event);
     EXPECT_EQ(entry, "关于 Corvalt(&A)...");
     EXPECT_EQ(aboutTitle, "关于 Corvalt");
+    EXPECT_TRUE(messageBox.texts.empty());
+}
+
+TEST_F(CorvaltDlgTest, ContextMenuSavesTheTranscriptShown)
+{
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("corvalt_dlg_test_" + std::to_string(QCoreApplication::applicationPid()));
+    int asked = 0;
+    dialog.m_chooseTranscriptFile = [&] {
+        ++asked;
+        return QString::fromStdString(path.string());
+    };
+    ToCommandMode();
+    dialog.m_strTranscript = "Request      : CMND=02, DATA=\r\nResponse     : RC=00, DATA= 卡";
+    dialog.UpdateData(false);
+
+    QString entry;
+    QTimer::singleShot(0, &dialog, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        entry = menu->actions().value(1)->text();
+        menu->actions().value(1)->trigger();
+        menu->close();
+    });
+    const QPoint inside(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, inside, dialog.mapToGlobal(inside));
+    QApplication::sendEvent(&dialog, &event);
+
+    EXPECT_EQ(entry, "Save Transcript As...");
+    EXPECT_EQ(asked, 1);
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+              "Request      : CMND=02, DATA=\r\nResponse     : RC=00, DATA= 卡");
+    std::filesystem::remove(path);
+    EXPECT_TRUE(messageBox.texts.empty());
+}
+
+TEST_F(CorvaltDlgTest, SavingTheTranscriptTellsAFailureAndACancelSavesNothing)
+{
+    QString chosen = "/nonexistent-folder/transcript.txt";
+    dialog.m_chooseTranscriptFile = [&] { return chosen; };
+    dialog.SaveTranscriptAs();
+    EXPECT_EQ(messageBox.texts, std::vector<std::string>{"Could not save the transcript to "
+                                                         "\"/nonexistent-folder/transcript.txt\": No such file or directory"});
+
+    messageBox.texts.clear();
+    chosen.clear();
+    dialog.SaveTranscriptAs();
     EXPECT_TRUE(messageBox.texts.empty());
 }
 
