@@ -1,9 +1,9 @@
-#include "tests/support/input_report_layout.h"
+#include "virtualreader/input_report_layout.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace corvalt::testing {
+namespace corvalt {
 
 namespace {
 
@@ -136,18 +136,4 @@ std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes
     return fields;
 }
 
-std::vector<InputField> Without(std::vector<InputField> fields, uint16_t usage)
-{
-    std::erase_if(fields, [usage](const InputField& field) { return field.usage == usage; });
-    return fields;
-}
-
-std::vector<InputField> WithCount(std::vector<InputField> fields, uint16_t usage, uint16_t count)
-{
-    for (InputField& field : fields)
-        if (field.usage == usage)
-            field.count = count;
-    return fields;
-}
-
-}  // namespace corvalt::testing
+}  // namespace corvalt

@@ -1,6 +1,7 @@
 // Input reports described by a list of fields: the report descriptor that
 // declares them and reports that carry given values, built from the same
-// list, so tests state values by usage instead of byte offsets.
+// list. The virtual reader lays out its descriptor and builds its swipes
+// with it, and tests state report values by usage instead of byte offsets.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvalt::testing {
+namespace corvalt {
 
 // One Input item on the vendor page 0xFF00. A count above 1 makes a value
 // array of count elements.
@@ -46,7 +47,7 @@ public:
     // A single-value field.
     InputReportBuilder& Set(uint16_t usage, uint32_t value);
     // An array field from its first element: one byte per element, the rest
-    // zero. Bytes beyond the field are a mistake in the test.
+    // zero. Bytes beyond the field are a mistake of the caller.
     InputReportBuilder& Set(uint16_t usage, std::string_view bytes);
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
@@ -70,9 +71,4 @@ private:
 std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes = 110, uint16_t sealBytes = 64,
                                          uint16_t serialBytes = 16);
 
-// The fields without the one of the given usage.
-std::vector<InputField> Without(std::vector<InputField> fields, uint16_t usage);
-// The fields with the count of the given usage changed.
-std::vector<InputField> WithCount(std::vector<InputField> fields, uint16_t usage, uint16_t count);
-
-}  // namespace corvalt::testing
+}  // namespace corvalt

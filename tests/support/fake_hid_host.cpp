@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "virtualreader/virtual_reader_device.h"
+
 namespace corvalt::testing {
 
 namespace {
@@ -14,6 +16,8 @@ public:
         : device_(std::move(device)), log_(log)
     {
         ++device_->openHandles;
+        if (device_->reader)
+            reader_ = std::make_unique<VirtualReaderDevice>(*device_->reader, device_->path);
     }
     ~FakeDevice() override
     {
@@ -26,6 +30,8 @@ public:
         log_.push_back("attributes");
         if (!Usable() || device_->failAttributes)
             return Fail(EIO);
+        if (reader_)
+            return FromReader(reader_->GetAttributes(attributes));
         attributes = {device_->vendorId, device_->productId, 0};
         return true;
     }
@@ -35,6 +41,8 @@ public:
         log_.push_back("descriptor");
         if (!Usable() || device_->failDescriptor)
             return Fail(EIO);
+        if (reader_)
+            return FromReader(reader_->GetReportDescriptor(descriptor));
         descriptor = device_->descriptor;
         return true;
     }
@@ -49,6 +57,8 @@ public:
             return Fail(EPIPE);
         }
         device_->featuresSent.emplace_back(report, report + length);
+        if (reader_)
+            return FromReader(reader_->SetFeature(report, length));
         return true;
     }
 
@@ -61,6 +71,8 @@ public:
             --device_->getFeatureFailures;
             return Fail(EPIPE);
         }
+        if (reader_ && !device_->answerFeature)
+            return FromReader(reader_->GetFeature(report, length));
         std::vector<uint8_t> answer;
         if (device_->answerFeature) {
             static const std::vector<uint8_t> kNone;
@@ -78,6 +90,11 @@ public:
         if (!Usable() || device_->readError != 0 || buffer == nullptr || length < 2) {
             Fail(device_->readError != 0 ? device_->readError : ENODEV);
             return HidReadStatus::Failed;
+        }
+        if (device_->inputReports.empty() && reader_) {
+            const HidReadStatus status = reader_->ReadInput(buffer, length, bytesRead);
+            error_ = reader_->LastError();
+            return status;
         }
         if (device_->inputReports.empty()) {
             error_ = {EAGAIN, "no report yet"};
@@ -104,6 +121,11 @@ private:
         error_ = {};
         return !device_->unplugged;
     }
+    bool FromReader(bool ok)
+    {
+        error_ = reader_->LastError();
+        return ok;
+    }
     bool Fail(int code)
     {
         error_ = {code, device_->path + ": " + std::strerror(code)};
@@ -112,8 +134,14 @@ private:
 
     std::shared_ptr<SimulatedDevice> device_;
     std::vector<std::string>& log_;
+    std::unique_ptr<VirtualReaderDevice> reader_;  // when the device is a virtual reader
     HidError error_;
 };
+
+bool IsListed(const SimulatedDevice& device)
+{
+    return !device.reader || device.reader->IsListed();
+}
 
 }  // namespace
 
@@ -127,6 +155,13 @@ std::shared_ptr<SimulatedDevice> FakeHidHost::AddDevice(const std::string& path,
     device->descriptor = std::move(descriptor);
     devices_.push_back(device);
     everAdded_.push_back(device);
+    return device;
+}
+
+std::shared_ptr<SimulatedDevice> FakeHidHost::AddReader(const std::string& path, std::shared_ptr<VirtualReader> reader)
+{
+    auto device = AddDevice(path, reader->VendorId(), reader->ProductId(), {});
+    device->reader = std::move(reader);
     return device;
 }
 
@@ -149,12 +184,14 @@ bool FakeHidHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
     }
     interfaces.clear();
     for (const auto& device : devices_) {
+        if (!IsListed(*device))
+            continue;
         HidInterfaceInfo info;
         info.path = device->path;
         info.idsKnown = device->idsListed;
         if (device->idsListed) {
-            info.vendorId = device->vendorId;
-            info.productId = device->productId;
+            info.vendorId = device->reader ? device->reader->VendorId() : device->vendorId;
+            info.productId = device->reader ? device->reader->ProductId() : device->productId;
         }
         interfaces.push_back(info);
     }
@@ -167,7 +204,7 @@ std::unique_ptr<HidDevice> FakeHidHost::Open(const std::string& path, HidAccess 
     lastError_ = {};
     auto it = std::ranges::find(devices_, path, &SimulatedDevice::path);
     int error = ENOENT;
-    if (it != devices_.end())
+    if (it != devices_.end() && IsListed(**it))
         error = access == HidAccess::ReadWrite ? (*it)->readWriteOpenError : (*it)->queryOpenError;
     if (error != 0) {
         log.push_back("open-failed " + path + " " + mode);

@@ -1,6 +1,7 @@
 // A HID host with simulated devices, for tests that must not touch the
 // system: each device has a path, ids, a descriptor, programmable feature
-// answers and input reports, and can fail any call or be unplugged. The host
+// answers and input reports, and can fail any call or be unplugged. A
+// device can also be a virtual reader, which then answers for it. The host
 // keeps a log of the calls made, in order.
 #pragma once
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/hid_host.h"
+#include "virtualreader/virtual_reader.h"
 
 namespace corvalt::testing {
 
@@ -42,6 +44,12 @@ struct SimulatedDevice {
 
     std::vector<std::vector<uint8_t>> featuresSent;
     int openHandles = 0;
+
+    // When set, the device is this reader: it is listed while the reader is,
+    // with the reader's ids and descriptor, and the reader answers commands
+    // and hands over swipes. The failures above still apply, and a set
+    // answerFeature or queued inputReports come first.
+    std::shared_ptr<VirtualReader> reader;
 };
 
 class FakeHidHost final : public HidHost {
@@ -49,6 +57,8 @@ public:
     // Listed in the order added.
     std::shared_ptr<SimulatedDevice> AddDevice(const std::string& path, uint16_t vendorId, uint16_t productId,
                                                std::vector<uint8_t> descriptor);
+    // A virtual reader at the path, listed in the order added.
+    std::shared_ptr<SimulatedDevice> AddReader(const std::string& path, std::shared_ptr<VirtualReader> reader);
     // Takes the device off the list; open handles on it start failing.
     void Unplug(const std::string& path);
 

@@ -1,0 +1,198 @@
+#include "virtualreader/virtual_reader.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "virtualreader/input_report_layout.h"
+
+namespace corvalt {
+
+namespace {
+
+constexpr uint16_t kFeatureDataBytes = kVirtualFeatureReportLength - 1;
+constexpr uint16_t kTrackBytes = 110;
+constexpr uint16_t kSealBytes = 64;
+constexpr uint16_t kSerialBytes = 16;
+constexpr size_t kSealDataLength = 24;
+constexpr std::string_view kSerialNumber = "VIRTUAL00000001";
+
+constexpr uint8_t kSetInterfaceMode = 0x01;
+constexpr uint8_t kReset = 0x02;
+constexpr uint8_t kSettings = 0x10;
+constexpr uint8_t kInterfaceSelector = 0x10;
+
+bool ReportsDirection(uint16_t productId)
+{
+    return productId == 0x0003 || productId == 0x3001;
+}
+
+std::vector<InputField> CardFields(uint16_t productId)
+{
+    if (productId == kKeyboardProductId)
+        return {};  // keyboard mode reports no card data
+    return ReaderCardFields(productId, kTrackBytes, kSealBytes, kSerialBytes);
+}
+
+// Stand-in seal bytes: not a real seal, but they change with the card data
+// as a seal does.
+std::string SealOf(const CardSwipe& card)
+{
+    uint32_t hash = 2166136261u;
+    for (const std::string& track : card.tracks)
+        for (char ch : track)
+            hash = (hash ^ static_cast<uint8_t>(ch)) * 16777619u;
+    std::string seal;
+    for (size_t i = 0; i < kSealDataLength; ++i) {
+        hash = hash * 1103515245u + 12345u;
+        seal.push_back(static_cast<char>(hash >> 24));
+    }
+    return seal;
+}
+
+}  // namespace
+
+bool IsVirtualReaderModel(uint16_t productId)
+{
+    return productId == 0x0001 || productId == 0x0002 || productId == 0x0003 || productId == 0x0009 ||
+           productId == 0x3001;
+}
+
+VirtualReader::VirtualReader(uint16_t productId, Clock& clock)
+    : clock_(clock),
+      hidProductId_(productId == kKeyboardProductId ? kDefaultHidProductId : productId),
+      keyboardModeAfterReset_(productId == kKeyboardProductId),
+      productId_(productId)
+{
+}
+
+uint16_t VirtualReader::ProductId() const
+{
+    CatchUp();
+    return productId_;
+}
+
+uint64_t VirtualReader::Attachment() const
+{
+    CatchUp();
+    return attachment_;
+}
+
+std::vector<uint8_t> VirtualReader::Descriptor() const
+{
+    return InputReportLayout(CardFields(ProductId()), kFeatureDataBytes).Descriptor();
+}
+
+size_t VirtualReader::InputReportLength() const
+{
+    return InputReportLayout(CardFields(ProductId()), kFeatureDataBytes).ReportLength();
+}
+
+bool VirtualReader::IsRestarting() const
+{
+    CatchUp();
+    return clock_.NowMs() < restartEndsMs_;
+}
+
+bool VirtualReader::IsListed() const
+{
+    return pluggedIn_ && !IsRestarting();
+}
+
+void VirtualReader::Unplug()
+{
+    if (!pluggedIn_)
+        return;
+    pluggedIn_ = false;
+    ++attachment_;
+    reports_.clear();
+}
+
+void VirtualReader::PlugIn()
+{
+    pluggedIn_ = true;
+}
+
+void VirtualReader::ScheduleRestart()
+{
+    restartScheduled_ = true;
+    restartStartsMs_ = clock_.NowMs() + kResetAnswerMs;
+}
+
+void VirtualReader::CatchUp() const
+{
+    if (!restartScheduled_ || clock_.NowMs() < restartStartsMs_)
+        return;
+    restartScheduled_ = false;
+    ++attachment_;
+    reports_.clear();
+    productId_ = keyboardModeAfterReset_ ? kKeyboardProductId : hidProductId_;
+    restartEndsMs_ = restartStartsMs_ + kRestartMs;
+}
+
+void VirtualReader::ReceiveFeature(std::span<const uint8_t> report)
+{
+    // Every command is answered with result code 0 and no data.
+    answer_.assign(kVirtualFeatureReportLength, 0);
+    if (report.size() < 3)
+        return;
+    const uint8_t command = report[1];
+    const size_t length = std::min<size_t>(report[2], report.size() - 3);
+    const std::span<const uint8_t> data = report.subspan(3, length);
+    if (command == kSetInterfaceMode && data.size() >= 2 && data[0] == kInterfaceSelector && data[1] <= 1)
+        keyboardModeAfterReset_ = data[1] == 1;
+    else if (command == kReset)
+        ScheduleRestart();
+    else if (command == kSettings)
+        ApplySettingsCommand(settings_, data);
+}
+
+std::vector<KeyStroke> VirtualReader::Swipe(const CardSwipe& card)
+{
+    if (!IsListed())
+        return {};
+    if (IsKeyboardMode())
+        return TypeSwipe(card, settings_);
+    reports_.push_back(BuildReport(card));
+    return {};
+}
+
+std::optional<std::vector<uint8_t>> VirtualReader::TakeInputReport()
+{
+    CatchUp();
+    if (reports_.empty())
+        return std::nullopt;
+    std::vector<uint8_t> report = std::move(reports_.front());
+    reports_.pop_front();
+    return report;
+}
+
+std::vector<uint8_t> VirtualReader::BuildReport(const CardSwipe& card)
+{
+    const uint16_t productId = ProductId();
+    const InputReportLayout layout(CardFields(productId), kFeatureDataBytes);
+    InputReportBuilder report(layout);
+    for (uint16_t track = 0; track < 3; ++track) {
+        // A track left out by the track mask is sent empty.
+        if ((settings_.trackMask & (1u << track)) == 0)
+            continue;
+        if (card.unreadable[track]) {
+            report.Set(0x20 + track, 1);
+            continue;
+        }
+        const std::string_view text = std::string_view(card.tracks[track]).substr(0, kTrackBytes);
+        report.Set(0x28 + track, static_cast<uint32_t>(text.size()));
+        report.Set(0x30 + track, text);
+    }
+    report.Set(0x38, card.encodeType);
+    if (ReportsDirection(productId))
+        report.Set(0x39, card.direction == SwipeDirection::Insert ? 1 : 0);
+    if (productId == 0x0009) {
+        const std::string seal = SealOf(card);
+        report.Set(0x23, 0).Set(0x2B, static_cast<uint32_t>(seal.size())).Set(0x33, seal);
+        report.Set(0x40, kSerialNumber).Set(0x41, static_cast<uint32_t>(++swipeCount_));
+    }
+    return report;
+}
+
+}  // namespace corvalt

@@ -1,0 +1,100 @@
+// The virtual reader: a card reader simulated in plain C++, so the program
+// can be tried and tested without hardware. It presents itself as a real
+// one does (vendor 0x0801, a product id, a report descriptor on the vendor
+// page with the card-data fields of its model), turns swipes into input
+// reports through that descriptor, answers commands sent as feature
+// reports, and keeps the settings the program's panels send.
+//
+// Interface mode: "01 10 00" (HID) or "01 10 01" (keyboard) takes effect at
+// the reset "02": the reader answers it, leaves the device list
+// kResetAnswerMs later and, after kRestartMs, comes back with the product id
+// of its new mode. In keyboard
+// mode a swipe gives the key strokes to type instead of a report.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "platform/clock.h"
+#include "virtualreader/card_swipe.h"
+#include "virtualreader/keyboard_typing.h"
+#include "virtualreader/reader_settings.h"
+
+namespace corvalt {
+
+inline constexpr uint16_t kVirtualReaderVendorId = 0x0801;
+inline constexpr uint16_t kKeyboardProductId = 0x0001;
+inline constexpr uint16_t kDefaultHidProductId = 0x0002;
+// How long a reset reader stays off the device list: a real one is back
+// within a couple of seconds, well inside the 5 s the program waits.
+inline constexpr uint32_t kRestartMs = 2000;
+// The reader stays long enough to answer the reset before it goes.
+inline constexpr uint32_t kResetAnswerMs = 100;
+// The command and answer reports, id byte included.
+inline constexpr size_t kVirtualFeatureReportLength = 64;
+
+// The product ids the virtual reader can present itself with.
+bool IsVirtualReaderModel(uint16_t productId);
+
+class VirtualReader {
+public:
+    // productId: one of IsVirtualReaderModel's; it starts plugged in.
+    VirtualReader(uint16_t productId, Clock& clock);
+
+    uint16_t VendorId() const { return kVirtualReaderVendorId; }
+    uint16_t ProductId() const;
+    bool IsKeyboardMode() const { return ProductId() == kKeyboardProductId; }
+    std::vector<uint8_t> Descriptor() const;
+    // The bytes of one input report, id byte included.
+    size_t InputReportLength() const;
+
+    // On the device list: plugged in and not restarting.
+    bool IsListed() const;
+    bool IsPluggedIn() const { return pluggedIn_; }
+    bool IsRestarting() const;
+    // Changes whenever the reader leaves the list: a handle opened before
+    // then is dead.
+    uint64_t Attachment() const;
+    void Unplug();
+    void PlugIn();
+
+    // A command report: id byte, command, length, data.
+    void ReceiveFeature(std::span<const uint8_t> report);
+    // The answer to the last command: id byte 0, result code, length, data.
+    std::vector<uint8_t> FeatureAnswer() const { return answer_; }
+
+    // A card goes through. In HID mode its report is queued and nothing is
+    // returned; in keyboard mode the keys it types are returned. A reader
+    // off the list does nothing.
+    std::vector<KeyStroke> Swipe(const CardSwipe& card);
+    // The oldest report not yet read.
+    std::optional<std::vector<uint8_t>> TakeInputReport();
+
+    const ReaderSettings& Settings() const { return settings_; }
+
+private:
+    void ScheduleRestart();
+    // Starts a scheduled restart whose time has come.
+    void CatchUp() const;
+    std::vector<uint8_t> BuildReport(const CardSwipe& card);
+
+    Clock& clock_;
+    uint16_t hidProductId_;  // the product id of HID mode
+    bool keyboardModeAfterReset_;
+    bool pluggedIn_ = true;
+    uint64_t restartStartsMs_ = 0;
+    int32_t swipeCount_ = 0;
+    ReaderSettings settings_;
+    std::vector<uint8_t> answer_;
+    // What a restart changes, when the clock reaches it.
+    mutable bool restartScheduled_ = false;
+    mutable uint16_t productId_;
+    mutable uint64_t restartEndsMs_ = 0;
+    mutable uint64_t attachment_ = 0;
+    mutable std::deque<std::vector<uint8_t>> reports_;
+};
+
+}  // namespace corvalt

@@ -1,0 +1,34 @@
+// An open handle on the virtual reader, as the HID host hands it out. It
+// dies, as a real handle does, when the reader leaves the device list
+// (unplugged or reset); the program then finds the reader again.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/hid_host.h"
+#include "virtualreader/virtual_reader.h"
+
+namespace corvalt {
+
+class VirtualReaderDevice final : public HidDevice {
+public:
+    VirtualReaderDevice(VirtualReader& reader, std::string path);
+
+    bool GetAttributes(HidAttributes& attributes) override;
+    bool GetReportDescriptor(std::vector<uint8_t>& descriptor) override;
+    bool SetFeature(const uint8_t* report, size_t length) override;
+    bool GetFeature(uint8_t* report, size_t length) override;
+    HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) override;
+    void CancelRead() override {}
+    const HidError& LastError() const override { return error_; }
+
+private:
+    bool Attached();  // clears the error, or records that the reader has gone
+
+    VirtualReader& reader_;
+    std::string path_;
+    uint64_t attachment_;
+    HidError error_;
+};
+
+}  // namespace corvalt
