@@ -16,7 +16,6 @@
 #include <set>
 
 #include "app/dialog_template.h"
-#include "tests/support/descriptors.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/recording_message_box.h"
@@ -28,7 +27,6 @@ using testing::FakeClock;
 using testing::FakeHidHost;
 using testing::RecordingMessageBox;
 using testing::SimulatedDevice;
-using testing::VendorDescriptor;
 
 constexpr int kApplyInterfaceMode = 1035;
 constexpr int kApplyTracks = 1041;
@@ -53,7 +51,7 @@ protected:
     void ToCommandMode() { Click(kConfigurationCommandId); }
     std::shared_ptr<SimulatedDevice> AddReader()
     {
-        return host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, VendorDescriptor(337, 63));
+        return host.AddReader("/dev/hidraw0", std::make_shared<VirtualReader>(0x0002, clock));
     }
 
     // The command lines the reader received, in normal form with their

@@ -1,0 +1,52 @@
+// The "Virtual Reader" window: the controls of the simulated card reader.
+// The user picks a sample card or edits its tracks, chooses the swipe
+// direction, swipes, and unplugs or plugs in the reader. It only shows the
+// reader model and passes these actions on; in keyboard mode the keys the
+// reader types go to the focused widget of another window, as a real
+// reader's would.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+
+#include "virtualreader/virtual_reader.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace corvalt {
+
+class VirtualReaderWindow final : public QWidget {
+public:
+    explicit VirtualReaderWindow(VirtualReader& reader, QWidget* parent = nullptr);
+
+    void ShowSampleCard(int index);
+    void Swipe();
+    void TogglePlugged();
+    void ShowReaderState();
+
+private:
+    QWidget* TypingTarget() const;
+
+    VirtualReader& reader_;
+    QLabel* state_ = nullptr;
+    QComboBox* samples_ = nullptr;
+    std::array<QLineEdit*, 3> tracks_{};
+    std::array<QCheckBox*, 3> unreadable_{};
+    QRadioButton* insert_ = nullptr;
+    QPushButton* swipe_ = nullptr;
+    QPushButton* plug_ = nullptr;
+    QLabel* outcome_ = nullptr;
+    uint8_t encodeType_ = 0;
+    QPointer<QWidget> lastFocusElsewhere_;  // where keyboard mode types
+    QTimer refresh_;                        // the reader comes and goes by itself
+};
+
+}  // namespace corvalt
