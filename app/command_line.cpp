@@ -6,10 +6,14 @@
 #include <cstdio>
 
 #include "app/app_identity.h"
+#include "virtualreader/virtual_reader.h"
 
 namespace corvalt {
 
 namespace {
+
+const QString kVirtualReader = QStringLiteral("virtual-reader");
+const QString kVirtualReaderModels = QStringLiteral("0x0002 (the default), 0x0003, 0x3001, 0x0009 or 0x0001");
 
 // All of the program's options.
 void AddOptions(QCommandLineParser& parser)
@@ -20,6 +24,34 @@ void AddOptions(QCommandLineParser& parser)
     // application exists.
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help.")});
     parser.addVersionOption();
+    parser.addOption({kVirtualReader,
+                      QStringLiteral("Adds a simulated card reader, with a window of its own, after the real "
+                                     "readers; its PRODUCT_ID, given after '=', is %1.")
+                          .arg(kVirtualReaderModels),
+                      QStringLiteral("PRODUCT_ID")});
+}
+
+// The option's value may be left out: a bare --virtual-reader stands for
+// the default model.
+QStringList WithDefaultVirtualReader(QStringList arguments)
+{
+    for (QString& argument : arguments)
+        if (argument == QStringLiteral("--") + kVirtualReader)
+            argument += QStringLiteral("=0x%1").arg(kDefaultHidProductId, 4, 16, QLatin1Char('0'));
+    return arguments;
+}
+
+// A product id in hexadecimal, with or without 0x; 0 when it is not one the
+// virtual reader can be.
+uint16_t VirtualReaderModel(QString text)
+{
+    if (text.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
+        text.remove(0, 2);
+    bool ok = false;
+    const uint productId = text.toUInt(&ok, 16);
+    return ok && productId <= 0xFFFF && IsVirtualReaderModel(static_cast<uint16_t>(productId))
+               ? static_cast<uint16_t>(productId)
+               : 0;
 }
 
 CommandLine ExitWith(int exitCode, QString message)
@@ -33,7 +65,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
     AddOptions(parser);
-    if (!parser.parse(arguments))
+    if (!parser.parse(WithDefaultVirtualReader(arguments)))
         return ExitWith(kExitUsage, parser.errorText() + QLatin1Char('\n') + parser.helpText());
     if (!parser.positionalArguments().isEmpty()) {
         return ExitWith(kExitUsage, QStringLiteral("Unexpected argument '%1'.\n").arg(parser.positionalArguments().first()) +
@@ -45,7 +77,17 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return ExitWith(0, QCoreApplication::applicationName() + QLatin1Char(' ') +
                                QCoreApplication::applicationVersion() + QLatin1Char('\n'));
     }
-    return CommandLine{};
+    CommandLine commandLine;
+    if (parser.isSet(kVirtualReader)) {
+        const QString value = parser.value(kVirtualReader);
+        commandLine.virtualReaderProductId = VirtualReaderModel(value);
+        if (commandLine.virtualReaderProductId == 0) {
+            return ExitWith(kExitUsage, QStringLiteral("Unknown product id '%1' for --virtual-reader: use %2.\n")
+                                                .arg(value, kVirtualReaderModels) +
+                                            parser.helpText());
+        }
+    }
+    return commandLine;
 }
 
 CommandLine ReadCommandLine(int argc, char* argv[])

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 namespace corvalt {
 
 inline constexpr int kExitUsage = 2;  // an unknown option or an unexpected argument
@@ -18,6 +20,9 @@ struct CommandLine {
     bool bExit = false;
     int exitCode = 0;
     QString message;
+    // --virtual-reader: the product id of the simulated reader to list after
+    // the real ones; 0 for none.
+    uint16_t virtualReaderProductId = 0;
 };
 
 // Parses the arguments, program name first. Needs a QCoreApplication (the

@@ -1,13 +1,18 @@
 #include "app/corvalt_app.h"
 
+#include <memory>
+#include <optional>
+
 #include "app/app_identity.h"
 #include "app/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
 #include "app/qt_message_box.h"
+#include "app/virtual_reader_window.h"
 #include "carddata/card_data.h"
 #include "platform/clock.h"
 #include "platform/hidraw_host.h"
 #include "reader/reader_connection.h"
+#include "virtualreader/virtual_reader_host.h"
 
 namespace corvalt {
 
@@ -17,10 +22,18 @@ CCorvaltApp::CCorvaltApp(int& argc, char** argv) : QApplication(argc, argv)
     setWindowIcon(QIcon(QStringLiteral(":/corvalt.svg")));
 }
 
-int CCorvaltApp::InitInstance()
+int CCorvaltApp::InitInstance(const CommandLine& commandLine)
 {
-    HidrawHost host;
+    HidrawHost systemHost;
     SystemClock clock;
+    // A virtual reader joins the system's device list after the real ones.
+    std::optional<VirtualReader> virtualReader;
+    std::optional<VirtualReaderHost> hostWithVirtualReader;
+    if (commandLine.virtualReaderProductId != 0) {
+        virtualReader.emplace(commandLine.virtualReaderProductId, clock);
+        hostWithVirtualReader.emplace(systemHost, *virtualReader);
+    }
+    HidHost& host = hostWithVirtualReader ? static_cast<HidHost&>(*hostWithVirtualReader) : systemHost;
     ReaderConnection reader(host, clock);
     CardData card;  // the last swipe decoded
     CardSwipeSteps cardSteps(reader, card);
@@ -28,6 +41,12 @@ int CCorvaltApp::InitInstance()
     CCorvaltDlg dialog(reader, messageBox, &cardSteps);
     cardSteps.SetPresenter(&dialog);
     messageBox.SetParent(&dialog);
+    // A window of the main window, so its modal run leaves it usable.
+    std::unique_ptr<VirtualReaderWindow> virtualReaderWindow;
+    if (virtualReader) {
+        virtualReaderWindow = std::make_unique<VirtualReaderWindow>(*virtualReader, &dialog);
+        virtualReaderWindow->show();
+    }
     dialog.exec();
     return 0;
 }

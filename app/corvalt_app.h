@@ -4,14 +4,17 @@
 
 #include <QApplication>
 
+#include "app/command_line.h"
+
 namespace corvalt {
 
 class CCorvaltApp final : public QApplication {
 public:
     CCorvaltApp(int& argc, char** argv);
 
-    // Runs the main window; returns the program's exit code.
-    int InitInstance();
+    // Runs the main window, with the virtual reader and its window when the
+    // command line asks for it; returns the program's exit code.
+    int InitInstance(const CommandLine& commandLine);
 };
 
 }  // namespace corvalt

@@ -8,5 +8,5 @@ int main(int argc, char* argv[])
     if (commandLine.bExit)
         return commandLine.exitCode;
     corvalt::CCorvaltApp app(argc, argv);
-    return app.InitInstance();
+    return app.InitInstance(commandLine);
 }

@@ -46,8 +46,29 @@ INSTANTIATE_TEST_SUITE_P(
                       // A wrong option wins over --help: the user learns what was wrong.
                       LineCase{"UnknownOption", {"--help", "--frobnicate"}, true, kExitUsage, "Unknown option 'frobnicate'."},
                       LineCase{"ValueForVersion", {"--version=2"}, true, kExitUsage, "Unexpected value after '--version'."},
-                      LineCase{"Positional", {"/dev/hidraw0"}, true, kExitUsage, "Unexpected argument '/dev/hidraw0'."}),
+                      LineCase{"Positional", {"/dev/hidraw0"}, true, kExitUsage, "Unexpected argument '/dev/hidraw0'."},
+                      LineCase{"VirtualReader", {"--virtual-reader"}, false, 0, ""},
+                      LineCase{"VirtualReaderOfNoModel", {"--virtual-reader=0x3003"}, true, kExitUsage,
+                               "Unknown product id '0x3003' for --virtual-reader: use 0x0002 (the default)"},
+                      LineCase{"VirtualReaderNotHex", {"--virtual-reader=two"}, true, kExitUsage,
+                               "Unknown product id 'two'"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandLineVirtualReader, TakesTheProductIdOrTheDefault)
+{
+    const std::pair<QStringList, uint16_t> cases[] = {
+        {{}, 0},
+        {{"--virtual-reader"}, 0x0002},
+        {{"--virtual-reader=0x3001"}, 0x3001},
+        {{"--virtual-reader=9"}, 0x0009},
+        {{"--virtual-reader=0X0001"}, 0x0001},
+    };
+    for (const auto& [arguments, productId] : cases) {
+        const CommandLine line = ParseCommandLine(QStringList{QStringLiteral("corvalt")} + arguments);
+        EXPECT_FALSE(line.bExit) << line.message.toStdString();
+        EXPECT_EQ(line.virtualReaderProductId, productId) << arguments.join(' ').toStdString();
+    }
+}
 
 TEST(CommandLineUsage, AWrongLineShowsTheUsage)
 {
