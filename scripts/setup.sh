@@ -4,6 +4,7 @@
 #
 #   scripts/setup.sh run          build and start corvalt
 #   scripts/setup.sh test         build and run every test
+#   scripts/setup.sh package      build the Debian package build-package/corvalt_*.deb
 #   scripts/setup.sh packages P…  only install the Debian packages P… if missing
 #
 # Runs as root, or as a user who may use sudo. BUILD_DIR (default: build)
@@ -17,6 +18,7 @@ readonly PACKAGES=(
     qt6-base-dev libqt6svg6
     libgtest-dev
     umockdev libumockdev-dev
+    appstream desktop-file-utils
     fonts-wqy-zenhei
 )
 BUILD_DIR=${BUILD_DIR:-build}
@@ -60,12 +62,19 @@ case "${1:-}" in
         build
         ctest --test-dir "$BUILD_DIR" --output-on-failure
         ;;
+    package)
+        # dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
+        install_missing "${PACKAGES[@]}" dpkg-dev file
+        cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALT_BUILD_TESTS=OFF
+        cmake --build build-package
+        (cd build-package && cpack -G DEB)
+        ;;
     packages)
         shift
         install_missing "$@"
         ;;
     *)
-        echo "usage: $0 run | test | packages PACKAGE..." >&2
+        echo "usage: $0 run | test | package | packages PACKAGE..." >&2
         exit 2
         ;;
 esac
