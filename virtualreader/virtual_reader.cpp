@@ -83,11 +83,6 @@ std::vector<uint8_t> VirtualReader::Descriptor() const
     return InputReportLayout(CardFields(ProductId()), kFeatureDataBytes).Descriptor();
 }
 
-size_t VirtualReader::InputReportLength() const
-{
-    return InputReportLayout(CardFields(ProductId()), kFeatureDataBytes).ReportLength();
-}
-
 bool VirtualReader::IsRestarting() const
 {
     CatchUp();

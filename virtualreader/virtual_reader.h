@@ -48,8 +48,6 @@ public:
     uint16_t ProductId() const;
     bool IsKeyboardMode() const { return ProductId() == kKeyboardProductId; }
     std::vector<uint8_t> Descriptor() const;
-    // The bytes of one input report, id byte included.
-    size_t InputReportLength() const;
 
     // On the device list: plugged in and not restarting.
     bool IsListed() const;
