@@ -1,0 +1,118 @@
+// How long one step of the reading-mode poll holds the window, and how much
+// processor time the poll costs while no reader is attached: the real poll
+// over the real hidraw host and clock, ticking every 300 ms, with HID
+// devices listed that are not readers (umockdev's emulated sysfs).
+//
+//   LD_PRELOAD=libumockdev-preload.so.0 poll_probe [seconds [devices]]
+#include <umockdev.h>
+
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "app/card_swipe_steps.h"
+#include "app/reader_poll.h"
+#include "platform/hidraw_host.h"
+
+namespace {
+
+using namespace corvalt;
+using std::chrono::steady_clock;
+
+constexpr auto kTick = std::chrono::milliseconds(300);
+
+class QuietWindow final : public PollWindow {
+public:
+    void ShowStatus(std::string_view) override {}
+    void SetTitle(std::string_view) override {}
+    void ShowEmptyCardText() override {}
+    void FocusTranscript() override {}
+    void PumpMessages() override {}
+};
+
+double CpuSeconds(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// HID devices with ids that no reader has, so discovery passes them over.
+void AddNonReaders(UMockdevTestbed* bed, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "hidraw" + std::to_string(i), parent = "/devices/virtual/hid/h" + name;
+        char uevent[64];
+        std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00001234:%08X", 0x100 + i);
+        const std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\nE: " + uevent + "\n\nP: " + parent +
+                                 "/hidraw/" + name + "\nN: " + name + "\nE: SUBSYSTEM=hidraw\nA: dev=245:" +
+                                 std::to_string(i) + "\nL: device=../../../h" + name + "\n";
+        GError* error = nullptr;
+        if (!umockdev_testbed_add_from_string(bed, text.c_str(), &error)) {
+            std::fprintf(stderr, "poll_probe: %s\n", error != nullptr ? error->message : "adding a device failed");
+            std::exit(1);
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
+    const int devices = argc > 2 ? std::atoi(argv[2]) : 8;
+
+    UMockdevTestbed* bed = umockdev_testbed_new();
+    if (!umockdev_in_mock_environment()) {
+        std::fprintf(stderr, "poll_probe: run it under LD_PRELOAD=libumockdev-preload.so.0\n");
+        return 2;
+    }
+    AddNonReaders(bed, devices);
+
+    HidrawHost host;
+    SystemClock clock;
+    ReaderConnection connection(host, clock);
+    CardData card;
+    CardSwipeSteps steps(connection, card);
+    QuietWindow window;
+    ReaderPoll poll(connection, window, &steps);
+    poll.Restart();
+
+    std::vector<HidInterfaceInfo> listed;
+    host.ListInterfaces(listed);
+
+    const double processStart = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const auto start = steady_clock::now();
+    const auto end = start + std::chrono::seconds(seconds);
+    steady_clock::duration longest{}, total{};
+    int stepsRun = 0;
+    for (auto next = start; next < end; next += kTick) {
+        std::this_thread::sleep_until(next);
+        const auto before = steady_clock::now();
+        poll.PollReader();
+        const auto took = steady_clock::now() - before;
+        longest = std::max(longest, took);
+        total += took;
+        ++stepsRun;
+    }
+    std::this_thread::sleep_until(end);  // the idle time after the last step counts too
+    const double wall = std::chrono::duration<double>(steady_clock::now() - start).count();
+    const double cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
+
+    using ms = std::chrono::duration<double, std::milli>;
+    std::printf("devices listed: %zu, poll state: %d, reader open: %s\n", listed.size(), poll.State(),
+                connection.IsOpen() ? "yes" : "no");
+    std::printf("poll steps: %d in %.1f s\n", stepsRun, wall);
+    std::printf("longest step: %.3f ms, mean step: %.3f ms\n", ms(longest).count(),
+                ms(total).count() / std::max(stepsRun, 1));
+    std::printf("CPU time: %.3f s, %.3f %% of one core\n", cpu, 100.0 * cpu / wall);
+    g_object_unref(bed);
+    return 0;
+}
