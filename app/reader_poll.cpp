@@ -52,8 +52,16 @@ void ReaderPoll::PollReader()
 void ReaderPoll::CheckPresence()
 {
     if (IsHidInterfacePresent(reader_)) {
+        const bool wasOpen = reader_.IsOpen();
         OpenReader(reader_);
         if (m_nPollState == kNoDevice)
+            m_nPollState = kIdentifying;
+        // A reader found again after it went away while other HID devices
+        // kept the poll out of its search is read on as before, unless it
+        // is another model: its mode and card fields are not the ones set
+        // up, so it is identified afresh.
+        if (!wasOpen && reader_.IsOpen() && m_nPollState != kIdentifying &&
+            reader_.Attributes.ProductID != setUpProductId_)
             m_nPollState = kIdentifying;
     } else {
         CloseReader(reader_);
@@ -72,8 +80,10 @@ void ReaderPoll::ActOnState(unsigned run)
     case kIdentifying:
         // Only an open reader's ids count: discovery also fills them in from
         // devices it then turns down.
-        if (reader_.IsOpen())
-            m_nPollState = ModeForProduct(reader_.Attributes.ProductID);
+        if (reader_.IsOpen()) {
+            setUpProductId_ = reader_.Attributes.ProductID;
+            m_nPollState = ModeForProduct(setUpProductId_);
+        }
         else if (reader_.bAccessDenied)
             window_.ShowStatus(kStatusAccessDenied);
         break;

@@ -87,6 +87,7 @@ private:
     PollWindow& window_;
     CardReportSteps* cardSteps_;
     int m_nPollState = kNoDevice;
+    uint16_t setUpProductId_ = 0;  // the product id the current mode was chosen for
     unsigned run_ = 0;  // counts entries into and exits from reading mode
     bool stepRunning_ = false;
 };

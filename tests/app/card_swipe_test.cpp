@@ -192,5 +192,54 @@ TEST_F(CardSwipeTest, AReaderUnpluggedMidReadIsFoundAgainWithoutANewSizeLookup)
     EXPECT_TRUE(Shown().contains("Track 2 = ;back?"));
 }
 
+// The reader swapped for another model while a keyboard keeps the poll out of
+// its search: the new reader is set up for its own mode and fields, not
+// read with the old one's.
+struct SwapCase {
+    const char* name;
+    uint16_t productId;
+    const char* title;
+    const char* shown;  // after a swipe on the new reader; empty: no reads
+};
+
+class ReaderSwapTest : public CardSwipeTest, public ::testing::WithParamInterface<SwapCase> {};
+
+TEST_P(ReaderSwapTest, AReaderReplacedByAnotherModelIsSetUpForIt)
+{
+    const SwapCase& swap = GetParam();
+    AddKeyboard();
+    InputReportLayout basic(ReaderCardFields(0x0002));
+    AddReader(0x0002, basic);
+    Ticks(3);
+    host.Unplug("/dev/hidraw1");
+    Ticks(1);
+    ASSERT_FALSE(reader.IsOpen());
+
+    InputReportLayout layout(ReaderCardFields(swap.productId));
+    auto device = AddReader(swap.productId, layout);
+    InputReportBuilder report = Swipe(layout, ";9?");
+    if (swap.productId == 0x0009)
+        report.Set(0x23, 0x1A).Set(0x2B, 2).Set(0x33, "\xE9Z").Set(0x40, "SN42").Set(0x41, 7);
+    device->inputReports.push_back(report);
+    const size_t readsBefore = host.CountInLog("read");
+    Ticks(3);  // found, set up, read
+
+    EXPECT_EQ(dialog.windowTitle().toStdString(), swap.title);
+    if (*swap.shown == '\0') {
+        EXPECT_EQ(host.CountInLog("read"), readsBefore);
+    } else {
+        EXPECT_TRUE(Shown().contains(swap.shown)) << Shown().toStdString() << reader.LastErrorText;
+    }
+    EXPECT_EQ(host.OpenHandleCount(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, ReaderSwapTest,
+    ::testing::Values(SwapCase{"Sealed", 0x0009, "USB HID MSR Demo - Hid Mode",
+                               "Track 2 = ;9?\nTrack 3 = \nStripeseal Status (hex) = 1A\n"
+                               "Stripeseal Data (hex) = \u00E9Z\nDevice Serial Number = SN42\nSequence Counter = 7"},
+                      SwapCase{"Keyboard", 0x0001, "USB HID MSR Demo - Keyboard Mode", ""}),
+    [](const ::testing::TestParamInfo<SwapCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace corvalt
