@@ -330,6 +330,47 @@ TEST_F(CommandConsoleTest, DownloadGoesOnWhenEveryCommandFails)
     EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
 }
 
+TEST_F(CommandConsoleTest, AReaderUnpluggedMidDownloadIsSearchedForByEachCommandUntilItIsBack)
+{
+    auto first = AddReader();
+    std::shared_ptr<SimulatedDevice> second;
+    size_t listsAtUnplug = 0;
+    // Unplugged during the first delay, plugged in again during the second.
+    int delays = 0;
+    bool counting = false;
+    QObject::connect(static_cast<QPlainTextEdit*>(Item(kTranscriptEditId)), &QPlainTextEdit::textChanged, &dialog,
+                     [&] {
+                         const bool nowCounting = Shown().ends_with("Delay        : 1 seconds");
+                         if (nowCounting && !counting && ++delays == 1) {
+                             host.Unplug("/dev/hidraw0");
+                             listsAtUnplug = host.CountInLog("list");
+                         } else if (nowCounting && !counting && delays == 2) {
+                             second = AddReader();
+                         }
+                         counting = nowCounting;
+                     });
+
+    dialog.DownloadCommands(Texts{"02", "delay 1", "03", "04", "delay 1", "05"});
+
+    const std::string text = CommandText();
+    // 03 still had the old handle: sent, failed, and the retry found no
+    // reader. 04 found none before sending. 05 found the new one.
+    EXPECT_NE(text.find("CMND=03, DATA=\r\nResponse     : Failure during transmit"), std::string::npos) << text;
+    EXPECT_EQ(text.find("CMND=04"), std::string::npos) << text;
+    EXPECT_NE(text.find("CMND=05, DATA=\r\n" + std::string(kOkReply)), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("\r\n---"));
+    EXPECT_EQ(messageBox.texts, Texts{"Attach device before sending commands"});
+    EXPECT_EQ(host.CountInLog("list") - listsAtUnplug, 3u);  // one discovery per command
+    ASSERT_EQ(first->featuresSent.size(), 1u);
+    ASSERT_NE(second, nullptr);
+    ASSERT_EQ(second->featuresSent.size(), 1u);
+    EXPECT_EQ(second->featuresSent[0][1], 0x05);
+    EXPECT_TRUE(reader.IsOpen());
+    EXPECT_EQ(host.OpenHandleCount(), 1);
+    EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
+    EXPECT_EQ(dialog.m_bDownloading, 0);
+}
+
 TEST_F(CommandConsoleTest, DownloadRefusedByAnErrorLeavesTheChangeHandlerWorking)
 {
     AddReader();
