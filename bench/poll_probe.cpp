@@ -1,9 +1,10 @@
 // How long one step of the reading-mode poll holds the window, and how much
 // processor time the poll costs while no reader is attached: the real poll
 // over the real hidraw host and clock, ticking every 300 ms, with HID
-// devices listed that are not readers (umockdev's emulated sysfs).
+// devices listed that are not readers (umockdev's emulated sysfs), and
+// optionally readers whose node cannot be used (no udev rule, say).
 //
-//   LD_PRELOAD=libumockdev-preload.so.0 poll_probe [seconds [devices]]
+//   LD_PRELOAD=libumockdev-preload.so.0 poll_probe [seconds [devices [unusable readers]]]
 #include <umockdev.h>
 
 #include <time.h>
@@ -27,6 +28,7 @@ using namespace corvalt;
 using std::chrono::steady_clock;
 
 constexpr auto kTick = std::chrono::milliseconds(300);
+constexpr auto kSlowStep = std::chrono::milliseconds(20);  // the budget for one step
 
 class QuietWindow final : public PollWindow {
 public:
@@ -37,6 +39,22 @@ public:
     void PumpMessages() override {}
 };
 
+// The real clock, counting the waits the poll asks of it, so that a slow
+// step shows whether the poll waited or the machine was busy elsewhere.
+class CountingClock final : public Clock {
+public:
+    uint64_t NowMs() const override { return clock_.NowMs(); }
+    void Sleep(uint32_t milliseconds) override
+    {
+        ++waits;
+        clock_.Sleep(milliseconds);
+    }
+    int waits = 0;
+
+private:
+    SystemClock clock_;
+};
+
 double CpuSeconds(clockid_t clock)
 {
     timespec t{};
@@ -44,13 +62,17 @@ double CpuSeconds(clockid_t clock)
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-// HID devices with ids that no reader has, so discovery passes them over.
-void AddNonReaders(UMockdevTestbed* bed, int count)
+// HID devices hidraw<first>...: with ids that no reader has, so discovery
+// passes them over, or with a reader's ids but no device behind the node.
+void AddDevices(UMockdevTestbed* bed, int first, int count, bool readerIds)
 {
-    for (int i = 0; i < count; ++i) {
+    for (int i = first; i < first + count; ++i) {
         const std::string name = "hidraw" + std::to_string(i), parent = "/devices/virtual/hid/h" + name;
         char uevent[64];
-        std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00001234:%08X", 0x100 + i);
+        if (readerIds)
+            std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00000801:00000002");
+        else
+            std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00001234:%08X", 0x100 + i);
         const std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\nE: " + uevent + "\n\nP: " + parent +
                                  "/hidraw/" + name + "\nN: " + name + "\nE: SUBSYSTEM=hidraw\nA: dev=245:" +
                                  std::to_string(i) + "\nL: device=../../../h" + name + "\n";
@@ -68,16 +90,18 @@ int main(int argc, char** argv)
 {
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 30;
     const int devices = argc > 2 ? std::atoi(argv[2]) : 8;
+    const int unusableReaders = argc > 3 ? std::atoi(argv[3]) : 0;
 
     UMockdevTestbed* bed = umockdev_testbed_new();
     if (!umockdev_in_mock_environment()) {
         std::fprintf(stderr, "poll_probe: run it under LD_PRELOAD=libumockdev-preload.so.0\n");
         return 2;
     }
-    AddNonReaders(bed, devices);
+    AddDevices(bed, 0, devices, false);
+    AddDevices(bed, devices, unusableReaders, true);
 
     HidrawHost host;
-    SystemClock clock;
+    CountingClock clock;
     ReaderConnection connection(host, clock);
     CardData card;
     CardSwipeSteps steps(connection, card);
@@ -93,14 +117,21 @@ int main(int argc, char** argv)
     const auto end = start + std::chrono::seconds(seconds);
     steady_clock::duration longest{}, total{};
     int stepsRun = 0;
-    for (auto next = start; next < end; next += kTick) {
+    for (auto next = start; next < end;) {
         std::this_thread::sleep_until(next);
         const auto before = steady_clock::now();
+        const int waitsBefore = clock.waits;
         poll.PollReader();
-        const auto took = steady_clock::now() - before;
-        longest = std::max(longest, took);
-        total += took;
+        const auto after = steady_clock::now();
+        if (after - before > kSlowStep)
+            std::printf("step %d took %.1f ms, with %d waits of the poll's own\n", stepsRun,
+                        std::chrono::duration<double, std::milli>(after - before).count(), clock.waits - waitsBefore);
+        longest = std::max(longest, after - before);
+        total += after - before;
         ++stepsRun;
+        // Like a timer, a step that overran its tick is followed at once,
+        // without making up for the ticks it missed.
+        next = std::max(next + kTick, after);
     }
     std::this_thread::sleep_until(end);  // the idle time after the last step counts too
     const double wall = std::chrono::duration<double>(steady_clock::now() - start).count();
