@@ -73,6 +73,11 @@ int OpenReader(ReaderConnection& c)
     if (!c.host.ListInterfaces(interfaces))
         return 0;
 
+    // An interface that has left the list and comes back is new: it settles again.
+    std::erase_if(c.SettledPaths, [&](const std::string& path) {
+        return std::ranges::find(interfaces, path, &HidInterfaceInfo::path) == interfaces.end();
+    });
+
     if (c.IsOpen()) {
         // Nothing to discover; an empty list means the reader has gone.
         if (interfaces.empty())
@@ -90,7 +95,8 @@ int OpenReader(ReaderConnection& c)
         if (info.idsKnown && !idsAccepted)
             continue;
 
-        c.clock.Sleep(kSettleWaitMs);
+        if (c.SettledPaths.insert(info.path).second)
+            c.clock.Sleep(kSettleWaitMs);
 
         bool accessDenied = false;
         c.hDevice = OpenInterface(c.host, info.path, accessDenied);
@@ -101,8 +107,10 @@ int OpenReader(ReaderConnection& c)
             }
             continue;
         }
-        if (PassesIdentityChecks(c))
+        if (PassesIdentityChecks(c)) {
+            c.SettledPaths.erase(info.path);
             return 1;
+        }
         CloseReader(c);
     }
     return 1;
@@ -132,6 +140,7 @@ void InitReaderConnection(ReaderConnection& c)
     c.bReadPending = false;
     c.bAccessDenied = false;
     c.DeniedPath.clear();
+    c.SettledPaths.clear();
 }
 
 bool IsHidInterfacePresent(ReaderConnection& c)

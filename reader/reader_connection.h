@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/clock.h"
@@ -58,6 +59,13 @@ struct ReaderConnection {
     // access to its node (no udev rule): the window tells the user so.
     bool bAccessDenied = false;
     std::string DeniedPath;
+
+    // Interfaces that had their settle wait, did not become the reader and
+    // are still listed. A reader that cannot be used (no permission, a failed
+    // check) is examined again on every poll; waiting for it each time would
+    // freeze the window. The reader itself settles again whenever it is
+    // looked for anew, as after a failed send.
+    std::set<std::string> SettledPaths;
 };
 
 // Discovery: opens the first listed interface that passes every identity

@@ -189,6 +189,44 @@ TEST_F(ReaderConnectionTest, AccessDeniedIsForgottenOnceTheReaderOpens)
     EXPECT_TRUE(connection.DeniedPath.empty());
 }
 
+TEST_F(ReaderConnectionTest, AReaderThatKeepsFailingSettlesOnceNotOnEveryPass)
+{
+    auto device = host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
+    device->readWriteOpenError = device->queryOpenError = EACCES;
+
+    for (int pass = 0; pass < 3; ++pass)
+        OpenReader(connection);
+
+    EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{1000});
+    EXPECT_EQ(host.CountInLog("open-failed /dev/hidraw0 rw"), 3u);  // still tried on every pass
+    EXPECT_TRUE(connection.bAccessDenied);
+}
+
+TEST_F(ReaderConnectionTest, AReaderThatLeavesAndComesBackSettlesAgain)
+{
+    host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor)->failAttributes = true;
+    OpenReader(connection);
+    host.Unplug("/dev/hidraw0");
+    OpenReader(connection);
+    host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
+
+    OpenReader(connection);
+
+    EXPECT_TRUE(connection.IsOpen());
+    EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 1000}));
+}
+
+TEST_F(ReaderConnectionTest, AModeSwitchLetsEveryReaderSettleAgain)
+{
+    host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
+    OpenReader(connection);
+    InitReaderConnection(connection);
+
+    OpenReader(connection);
+
+    EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 1000}));
+}
+
 TEST_F(ReaderConnectionTest, OpenWhileOpenMakesNoOpenAndNoWait)
 {
     host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
