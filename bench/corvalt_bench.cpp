@@ -12,26 +12,10 @@
 #include "carddata/card_text.h"
 #include "console/command_text.h"
 #include "console/script_file.h"
-#include "fuzz/reader_descriptor.h"
+#include "fuzz/detached_reader.h"
 
 namespace corvalt {
 namespace {
-
-class NoHost final : public HidHost {
-public:
-    bool ListInterfaces(std::vector<HidInterfaceInfo>&) override { return false; }
-    std::unique_ptr<HidDevice> Open(const std::string&, HidAccess) override { return nullptr; }
-    const HidError& LastError() const override { return error_; }
-
-private:
-    HidError error_;
-};
-
-class NoClock final : public Clock {
-public:
-    uint64_t NowMs() const override { return 0; }
-    void Sleep(uint32_t) override {}
-};
 
 // A report of the sealed model with all three tracks full: the most work a
 // swipe can ask for.
@@ -56,11 +40,8 @@ void PutSwipe(ReaderConnection& c)
 
 void BM_DecodeAndPresentReport(benchmark::State& state)
 {
-    NoHost host;
-    NoClock clock;
-    ReaderConnection c(host, clock);
-    c.pPreparsedData = HidP_ParseReportDescriptor(kReaderDescriptor, sizeof kReaderDescriptor);
-    HidP_GetCaps(c.pPreparsedData, &c.Caps);
+    DetachedReader reader;
+    ReaderConnection& c = reader.connection;
     c.Attributes.ProductID = 0x0009;
     PutSwipe(c);
     CardData card;

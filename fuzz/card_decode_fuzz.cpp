@@ -15,31 +15,13 @@
 
 #include "carddata/card_decoder.h"
 #include "carddata/card_text.h"
-#include "fuzz/reader_descriptor.h"
+#include "fuzz/detached_reader.h"
 
 namespace {
 
 using namespace corvalt;
 
 constexpr uint16_t kProducts[] = {0x0001, 0x0002, 0x0003, 0x0009, 0x3001, 0x3003};
-
-// Decoding never reaches the host or the clock: the connection is set up by
-// hand from the descriptor above.
-class NoHost final : public HidHost {
-public:
-    bool ListInterfaces(std::vector<HidInterfaceInfo>&) override { return false; }
-    std::unique_ptr<HidDevice> Open(const std::string&, HidAccess) override { return nullptr; }
-    const HidError& LastError() const override { return error_; }
-
-private:
-    HidError error_;
-};
-
-class NoClock final : public Clock {
-public:
-    uint64_t NowMs() const override { return 0; }
-    void Sleep(uint32_t) override {}
-};
 
 void check(bool ok)
 {
@@ -50,13 +32,9 @@ void check(bool ok)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    static NoHost host;
-    static NoClock clock;
-    static ReaderConnection c(host, clock);
-    if (c.pPreparsedData == nullptr) {
-        c.pPreparsedData = HidP_ParseReportDescriptor(kReaderDescriptor, sizeof kReaderDescriptor);
-        check(c.pPreparsedData != nullptr && HidP_GetCaps(c.pPreparsedData, &c.Caps) == HIDP_STATUS_SUCCESS);
-    }
+    static DetachedReader reader;
+    check(reader.parsed);
+    ReaderConnection& c = reader.connection;
     if (size == 0) return 0;
 
     c.Attributes.ProductID = kProducts[bytes[0] % std::size(kProducts)];

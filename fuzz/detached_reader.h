@@ -1,10 +1,20 @@
-// A fixed reader-like report descriptor for the card-decoding fuzzer and
-// the benchmarks: the card-data fields of every reader model in one input
-// report, laid out as the readers lay them out.
+// A reader for decoding without a device, shared by the card-decoding fuzzer
+// and the benchmarks: a fixed reader-like report descriptor with the
+// card-data fields of every reader model in one input report, and a
+// connection that holds it parsed while its host lists nothing and its
+// clock never waits.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/hid_host.h"
+#include "platform/hidp.h"
+#include "reader/reader_connection.h"
 
 namespace corvalt {
 
@@ -57,5 +67,41 @@ constexpr uint8_t kReaderDescriptor[] = {
 
 // Its input report, id byte included.
 constexpr size_t kReaderReportLength = 1 + 6 + 3 * 110 + 2 + 2 * 4 + 64 + 16 + 4;
+
+// The reader connection set up by hand from kReaderDescriptor; decoding never
+// reaches its host or its clock.
+class DetachedReader {
+public:
+    DetachedReader()
+    {
+        connection.pPreparsedData = HidP_ParseReportDescriptor(kReaderDescriptor, sizeof kReaderDescriptor);
+        parsed = connection.pPreparsedData != nullptr &&
+                 HidP_GetCaps(connection.pPreparsedData, &connection.Caps) == HIDP_STATUS_SUCCESS;
+    }
+
+private:
+    class NoHost final : public HidHost {
+    public:
+        bool ListInterfaces(std::vector<HidInterfaceInfo>&) override { return false; }
+        std::unique_ptr<HidDevice> Open(const std::string&, HidAccess) override { return nullptr; }
+        const HidError& LastError() const override { return error_; }
+
+    private:
+        HidError error_;
+    };
+
+    class NoClock final : public Clock {
+    public:
+        uint64_t NowMs() const override { return 0; }
+        void Sleep(uint32_t) override {}
+    };
+
+    NoHost host_;
+    NoClock clock_;
+
+public:
+    ReaderConnection connection{host_, clock_};
+    bool parsed = false;  // the descriptor parsed and its caps were read
+};
 
 }  // namespace corvalt
