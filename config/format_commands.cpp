@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "config/command_line.h"
+#include "console/hex_byte.h"
 #include "config/key_codes.h"
 #include "config/latin1_text.h"
 

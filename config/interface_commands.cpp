@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "config/command_line.h"
+#include "console/hex_byte.h"
 
 namespace corvalt {
 

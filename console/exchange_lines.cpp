@@ -1,20 +1,13 @@
 #include "console/exchange_lines.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "console/hex_byte.h"
 #include "reader/feature_exchange.h"
 
 namespace corvalt {
 
 namespace {
-
-std::string Hex(uint8_t byte)
-{
-    char text[3];
-    std::snprintf(text, sizeof text, "%02X", byte);
-    return text;
-}
 
 // Code byte, then the data bytes the length byte announces. The length byte
 // counts as signed (0x80 and above announce nothing), and no more bytes are
@@ -26,9 +19,9 @@ std::string CodeAndData(const char* codeLabel, const FeatureReport& report, size
     const size_t room = reportLength > 3 ? reportLength - 3 : 0;
     const size_t count = announced > 0 ? std::min(static_cast<size_t>(announced), room) : 0;
 
-    std::string line = codeLabel + Hex(report[1]) + ", DATA=";
+    std::string line = codeLabel + HexByte(report[1]) + ", DATA=";
     for (size_t i = 0; i < count; ++i)
-        line += ' ' + Hex(report[3 + i]);
+        AppendHexByte(line, report[3 + i]);
     return line;
 }
 
