@@ -89,7 +89,14 @@ std::string CCorvaltDlg::CommandEditText() const
 
 void CCorvaltDlg::SetCommandEditText(const std::string& text)
 {
-    static_cast<QLineEdit*>(GetDlgItem(kCommandEditId))->setText(QString::fromStdString(text));
+    auto* edit = static_cast<QLineEdit*>(GetDlgItem(kCommandEditId));
+    const QString newText = QString::fromStdString(text);
+    // Qt tells of no change when the text stays the same; the button
+    // follows the edit all the same.
+    const bool unchanged = edit->text() == newText;
+    edit->setText(newText);
+    if (unchanged)
+        OnCommandTextChange();
 }
 
 void CCorvaltDlg::FocusCommandEdit()

@@ -217,6 +217,16 @@ TEST_F(CommandConsoleTest, SendButtonFollowsTheCommandEditExceptDuringADownload)
     EXPECT_FALSE(Item(kSendCommandId)->isEnabled());
 }
 
+TEST_F(CommandConsoleTest, SendingAnEmptyEditDisablesSendEvenThoughTheEditDidNotChange)
+{
+    AddReader();
+    Edit(kCommandEditId)->clear();
+    dialog.DownloadCommands(Texts{"delay 1"});
+    ASSERT_TRUE(Item(kSendCommandId)->isEnabled());  // as the end of a download leaves it
+    Button(kSendCommandId)->click();
+    EXPECT_FALSE(Item(kSendCommandId)->isEnabled());
+}
+
 TEST_F(CommandConsoleTest, LoadingListsEveryLineAndStoresTheCommands)
 {
     dialog.m_strCommandText = "earlier";
