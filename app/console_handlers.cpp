@@ -77,9 +77,8 @@ std::string CCorvaltDlg::CommandText() const
 
 void CCorvaltDlg::ShowCommandText(const std::string& text)
 {
-    m_strCommandText = QString::fromStdString(text);
-    m_strTranscript = m_strCommandText;
-    UpdateData(false);
+    m_strCommandText = ToQString(text);
+    ShowTranscript(m_strCommandText);
 }
 
 std::string CCorvaltDlg::CommandEditText() const

@@ -141,11 +141,10 @@ void CCorvaltDlg::UpdateData(bool bSaveAndValidate)
 
 void CCorvaltDlg::DoDataExchange(bool save)
 {
-    auto* transcript = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId));
     if (save)
-        m_strTranscript = FromEditText(transcript->toPlainText());
+        m_strTranscript = FromEditText(static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->toPlainText());
     else
-        transcript->setPlainText(ToEditText(m_strTranscript));
+        ShowTranscript(m_strTranscript);
 
     for (const IntBinding& binding : kRadioBindings) {
         if (save)
@@ -167,6 +166,12 @@ void CCorvaltDlg::DoDataExchange(bool save)
         else
             edit->setText(QString::fromStdString(m_settings.*binding.field));
     }
+}
+
+void CCorvaltDlg::ShowTranscript(const QString& text)
+{
+    m_strTranscript = text;
+    static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->setPlainText(ToEditText(text));
 }
 
 void CCorvaltDlg::OnTimer()
@@ -198,8 +203,7 @@ void CCorvaltDlg::EnterSearchMode()
     InitReaderConnection(m_reader);
     m_pollTimer.start();
     m_poll.Restart();
-    m_strTranscript = m_strCardText;
-    UpdateData(false);
+    ShowTranscript(m_strCardText);
     FocusTranscript();
     SetTitle(kTitleSearching);
 }
@@ -225,8 +229,7 @@ void CCorvaltDlg::EnterCommandMode()
 {
     // The reader stays closed until a command needs it.
     InitReaderConnection(m_reader);
-    m_strTranscript = m_strCommandText;
-    UpdateData(false);
+    ShowTranscript(m_strCommandText);
     SetTitle(kTitleCommandMode);
 }
 
@@ -252,8 +255,7 @@ void CCorvaltDlg::OnClearDialog()
 {
     QString& text = m_bReadMode != 0 ? m_strCardText : m_strCommandText;
     text.clear();
-    m_strTranscript = text;
-    UpdateData(false);
+    ShowTranscript(text);
     FocusTranscript();
 }
 
@@ -354,15 +356,13 @@ void CCorvaltDlg::SetTitle(std::string_view text)
 void CCorvaltDlg::ShowEmptyCardText()
 {
     m_strCardText.clear();
-    m_strTranscript = m_strCardText;
-    UpdateData(false);
+    ShowTranscript(m_strCardText);
 }
 
 void CCorvaltDlg::PresentCardData(const CardData& card)
 {
     m_strCardText = RawBytesToQString(FormatCardText(card, m_reader.Attributes.ProductID));
-    m_strTranscript = m_strCardText;
-    UpdateData(false);
+    ShowTranscript(m_strCardText);
 }
 
 void CCorvaltDlg::FocusTranscript()

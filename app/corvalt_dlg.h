@@ -135,6 +135,10 @@ private:
     void ShowEmptyCardText() override;
     void FocusTranscript() override;
 
+    // Shows text in the transcript edit, and nothing else: the bound
+    // choices keep what the operator set.
+    void ShowTranscript(const QString& text);
+
     // ConsoleWindow
     std::string CommandText() const override;
     void ShowCommandText(const std::string& text) override;

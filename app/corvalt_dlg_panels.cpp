@@ -24,6 +24,7 @@ constexpr int kApplyTracksId = 1041;
 constexpr int kApplyFormatId = 1053;
 constexpr int kApplyErrorStringId = 1087;
 constexpr int kApplyUserSentinelErrorId = 1090;
+constexpr int kSpecificSentinelEditId = 1075;
 
 }  // namespace
 
@@ -62,6 +63,9 @@ void CCorvaltDlg::OnApplyFormat()
     // A specific sentinel that names no key sends nothing and changes nothing.
     if (commands.empty())
         return;
+    // The edit shows the key text as it was read, trimmed.
+    static_cast<QLineEdit*>(GetDlgItem(kSpecificSentinelEditId))
+        ->setText(QString::fromStdString(m_settings.m_strSpecificSentinel));
     DownloadCommands(commands);
     ForgetLoadedScript();
 }

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "app/dialog_template.h"
+#include "carddata/card_data.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/recording_message_box.h"
@@ -255,6 +256,36 @@ TEST_F(ConfigPanelTest, PanelCommandsCarryTheirLengthEvenWithAutoAddLengthOff)
     Click(kApplyTracks);
     EXPECT_EQ(Received(*device), Lines{"10 03 1B 54 02"});
     EXPECT_FALSE(dialog.m_bAutoAddLength);
+}
+
+TEST_F(ConfigPanelTest, ShowingTheTranscriptLeavesEveryChoiceAsTheOperatorSetIt)
+{
+    const auto device = AddReader();
+    ToCommandMode();
+    Click(kUserFormat);
+    Click(1081);  // Literal
+    Click(1050);  // Track 1
+    Click(1037);  // Emulate Keyboard
+    Edit(1078)->setText("ABC");
+    const auto choices = [&] {
+        return std::tuple(Button(1050)->isChecked(), Button(1037)->isChecked(), Button(1081)->isChecked(),
+                          Button(kEnter)->isChecked(), Edit(1078)->text());
+    };
+    const auto set = choices();
+
+    Edit(kCommandEditId)->setText("05");
+    Click(kSendCommandId);
+    EXPECT_EQ(choices(), set) << "after a send";
+    Click(kClearDialogId);
+    EXPECT_EQ(choices(), set) << "after Clear Dialog";
+    Click(kReceiveMagneticDataId);
+    dialog.PresentCardData(CardData{});
+    Click(kConfigurationCommandId);
+    EXPECT_EQ(choices(), set) << "after a swipe";
+
+    device->featuresSent.clear();
+    Click(kApplyTracks);
+    EXPECT_EQ(Received(*device), Lines{"10 03 1B 54 03"});
 }
 
 // ---- The enable rule ---------------------------------------------------
