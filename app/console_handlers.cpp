@@ -81,6 +81,25 @@ void CCorvaltDlg::ShowCommandText(const std::string& text)
     ShowTranscript(m_strCommandText);
 }
 
+void CCorvaltDlg::AppendCommandText(std::string_view text)
+{
+    const QString added = ToQString(text);
+    m_strCommandText += added;
+    ShowCommandTextEnd(QString(), added);
+}
+
+bool CCorvaltDlg::ReplaceCommandTextEnd(std::string_view oldEnd, std::string_view newEnd)
+{
+    const QString removed = ToQString(oldEnd);
+    if (!m_strCommandText.endsWith(removed))
+        return false;
+    const QString added = ToQString(newEnd);
+    m_strCommandText.chop(removed.size());
+    m_strCommandText += added;
+    ShowCommandTextEnd(removed, added);
+    return true;
+}
+
 std::string CCorvaltDlg::CommandEditText() const
 {
     return static_cast<QLineEdit*>(GetDlgItem(kCommandEditId))->text().toStdString();

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "app/about_dlg.h"
 #include "app/config_controls.h"
@@ -171,7 +173,31 @@ void CCorvaltDlg::DoDataExchange(bool save)
 void CCorvaltDlg::ShowTranscript(const QString& text)
 {
     m_strTranscript = text;
-    static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->setPlainText(ToEditText(text));
+    auto* transcript = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId));
+    transcript->setPlainText(ToEditText(text));
+    // From here on, a change is the operator's typing.
+    transcript->document()->setModified(false);
+}
+
+void CCorvaltDlg::ShowCommandTextEnd(const QString& removed, const QString& added)
+{
+    QTextDocument* document = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->document();
+    // Text the operator typed into the transcript goes, as at any refresh.
+    if (document->isModified() || !m_strTranscript.endsWith(removed)) {
+        ShowTranscript(m_strCommandText);
+        return;
+    }
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    end.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor,
+                     static_cast<int>(ToEditText(removed).size()));
+    m_strTranscript.chop(removed.size());
+    m_strTranscript += added;
+    // Nothing to undo, as after setting the whole text.
+    document->setUndoRedoEnabled(false);
+    end.insertText(ToEditText(added));
+    document->setUndoRedoEnabled(true);
+    document->setModified(false);
 }
 
 void CCorvaltDlg::OnTimer()

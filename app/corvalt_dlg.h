@@ -138,10 +138,16 @@ private:
     // Shows text in the transcript edit, and nothing else: the bound
     // choices keep what the operator set.
     void ShowTranscript(const QString& text);
+    // Shows the command-mode transcript after its end `removed` was
+    // replaced with `added`, changing only the end of the edit.
+    void ShowCommandTextEnd(const QString& removed, const QString& added);
 
     // ConsoleWindow
     std::string CommandText() const override;
+    bool HasCommandText() const override { return !m_strCommandText.isEmpty(); }
     void ShowCommandText(const std::string& text) override;
+    void AppendCommandText(std::string_view text) override;
+    bool ReplaceCommandTextEnd(std::string_view oldEnd, std::string_view newEnd) override;
     std::string CommandEditText() const override;
     void SetCommandEditText(const std::string& text) override;
     void FocusCommandEdit() override;

@@ -90,8 +90,15 @@ void BM_SendWithTranscriptOf(benchmark::State& state)
     }
     state.counters["transcript_KB"] = static_cast<double>(dialog.m_strCommandText.size()) / 1024.0;
 }
-// A send adds about 60 bytes; a fixed count keeps the transcript near its size.
-BENCHMARK(BM_SendWithTranscriptOf)->Arg(0)->Arg(1 << 20)->Iterations(50)->Unit(benchmark::kMicrosecond);
+// Transcripts of none, 256 KiB, 1 MiB and 4 MiB of characters. A send adds
+// about 60; a fixed count of sends keeps the transcript near its size.
+BENCHMARK(BM_SendWithTranscriptOf)
+    ->Arg(0)
+    ->Arg(1 << 18)
+    ->Arg(1 << 20)
+    ->Arg(1 << 22)
+    ->Iterations(50)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace corvalt

@@ -46,6 +46,10 @@ private:
     // window handle its events.
     void AppendExchangeLine(const std::string& line);
     void RunDelay(const std::string& entry);
+    // Shows the delay's line at the end of the transcript in place of the
+    // one shown before; if the transcript was cleared meanwhile, it is
+    // rebuilt from the text it held when the delay started.
+    void ShowDelayLine(const std::string& before, std::string& shown, std::string line);
     // Handles the window's events until milliseconds have passed or the
     // window is closed.
     void WaitHandlingEvents(uint32_t milliseconds);

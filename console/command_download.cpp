@@ -1,6 +1,8 @@
 #include "console/command_console.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "console/console_texts.h"
 #include "console/delay_count.h"
@@ -53,7 +55,7 @@ void CommandConsole::DownloadCommands()
     }
 
     if (!m_window.IsClosed())
-        m_window.ShowCommandText(m_window.CommandText() + std::string(kLineBreak) + std::string(kDownloadEnd));
+        m_window.AppendCommandText(std::string(kLineBreak) + std::string(kDownloadEnd));
     m_fields.m_bDownloading = 0;
     m_fields.m_bAutoAddLength = savedAutoAddLength;
     m_window.EnableForDownload(true);
@@ -69,11 +71,11 @@ void CommandConsole::RunDelay(const std::string& entry)
     // Wide enough to count down from the lowest count without overflow.
     int64_t remaining = DelayCount(countText);
 
-    const std::string base = m_window.CommandText() + std::string(kLineBreak) + std::string(kDelayLabel);
+    const std::string before = m_window.CommandText();
+    const std::string label = std::string(kLineBreak) + std::string(kDelayLabel);
+    std::string shown;
     do {
-        // Each step is written over the base, so lines cleared meanwhile
-        // come back.
-        m_window.ShowCommandText(base + " " + std::to_string(remaining) + " seconds");
+        ShowDelayLine(before, shown, label + " " + std::to_string(remaining) + " seconds");
         m_window.PumpMessages();
         --remaining;
         WaitHandlingEvents(kDelayStepMs);
@@ -81,8 +83,18 @@ void CommandConsole::RunDelay(const std::string& entry)
             return;
     } while (remaining > 0);
 
-    m_window.ShowCommandText(base + " (waited " + std::string(countText) + " seconds)" + std::string(kLineBreak) +
-                             std::string(kFinishedDownloading));
+    ShowDelayLine(before, shown,
+                  label + " (waited " + std::string(countText) + " seconds)" + std::string(kLineBreak) +
+                      std::string(kFinishedDownloading));
+}
+
+void CommandConsole::ShowDelayLine(const std::string& before, std::string& shown, std::string line)
+{
+    if (shown.empty())
+        m_window.AppendCommandText(line);
+    else if (!m_window.ReplaceCommandTextEnd(shown, line))
+        m_window.ShowCommandText(before + line);  // the lines cleared meanwhile come back
+    shown = std::move(line);
 }
 
 void CommandConsole::WaitHandlingEvents(uint32_t milliseconds)

@@ -65,10 +65,7 @@ void CommandConsole::SendCommand()
 
 void CommandConsole::AppendExchangeLine(const std::string& line)
 {
-    std::string text = m_window.CommandText();
-    if (!text.empty())
-        text += kLineBreak;
-    m_window.ShowCommandText(text + line);
+    m_window.AppendCommandText(m_window.HasCommandText() ? std::string(kLineBreak) + line : line);
     m_window.PumpMessages();
 }
 

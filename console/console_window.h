@@ -18,10 +18,19 @@ class ConsoleWindow {
 public:
     virtual ~ConsoleWindow() = default;
 
-    // The command-mode transcript, UTF-8, lines separated by CR LF.
+    // The command-mode transcript, UTF-8, lines separated by CR LF: the
+    // record the window shows.
     virtual std::string CommandText() const = 0;
+    virtual bool HasCommandText() const = 0;
     // Replaces the command-mode transcript and shows it.
     virtual void ShowCommandText(const std::string& text) = 0;
+    // Adds text at the end of the command-mode transcript and shows it: the
+    // cost does not grow with the transcript.
+    virtual void AppendCommandText(std::string_view text) = 0;
+    // When the command-mode transcript ends in oldEnd, puts newEnd in its
+    // place and shows it, at the same cost as appending; otherwise changes
+    // nothing and returns false.
+    virtual bool ReplaceCommandTextEnd(std::string_view oldEnd, std::string_view newEnd) = 0;
 
     // The command edit. Setting it notifies the edit's change handler, as
     // typing does.

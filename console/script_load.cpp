@@ -32,13 +32,13 @@ void CommandConsole::LoadCommandFile(const std::string& path)
     }
     const ScriptContents script = ReadScript(bytes, kCommandSlotCount);
 
-    std::string text = m_window.CommandText();
+    std::string listing;
     for (const std::string& line : script.listing)
-        text += line + std::string(kLineBreak);
+        listing += line + std::string(kLineBreak);
     for (size_t i = 0; i < script.commands.size(); ++i)
         m_fields.m_strCommands[i] = script.commands[i];
     m_fields.m_nCommandCount = static_cast<int>(script.commands.size());
-    m_window.ShowCommandText(text);
+    m_window.AppendCommandText(listing);
 
     if (script.commands.empty()) {
         m_window.ShowStatus(kStatusNoCommandsFound);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <cerrno>
@@ -457,6 +458,24 @@ TEST_F(CommandConsoleTest, ClosingTheWindowStopsTheDownloadAtOnce)
     EXPECT_TRUE(device->featuresSent.empty());
     EXPECT_LE(clock.TotalSlept(), 1000u + 10u);  // discovery and one slice of the first second
     EXPECT_EQ(dialog.m_bDownloading, 0);
+}
+
+// A line is added at the end of the shown text; what is shown already is
+// left alone, so a line costs the same however long the transcript is.
+TEST_F(CommandConsoleTest, WritingALineChangesOnlyTheEndOfTheShownText)
+{
+    AddReader();
+    const int earlier = 100000;
+    dialog.m_strCommandText = QString(earlier, QLatin1Char('x'));
+    dialog.m_strTranscript = dialog.m_strCommandText;
+    dialog.UpdateData(false);
+    int firstChanged = earlier;
+    QObject::connect(static_cast<QPlainTextEdit*>(Item(kTranscriptEditId))->document(),
+                     &QTextDocument::contentsChange, &dialog,
+                     [&](int from, int, int) { firstChanged = std::min(firstChanged, from); });
+    dialog.DownloadCommands(Texts{"02", "delay 2", "03"});
+    EXPECT_EQ(firstChanged, earlier);
+    EXPECT_EQ(Shown(), QString(dialog.m_strCommandText).replace("\r\n", "\n").toStdString());
 }
 
 }  // namespace
