@@ -136,7 +136,7 @@ void CCorvaltDlg::EnableForDownload(bool enable)
 
 void CCorvaltDlg::done(int result)
 {
-    m_bClosed = true;
+    ++m_nCommandSession;
     QDialog::done(result);
 }
 

@@ -216,6 +216,7 @@ void CCorvaltDlg::OnReceiveMagneticData()
 {
     if (m_bReadMode == 1)
         return;
+    ++m_nCommandSession;
     CloseReaderAndEvent();
     EnterSearchMode();
     m_bReadMode = 1;
@@ -238,6 +239,7 @@ void CCorvaltDlg::OnConfigurationCommand()
 {
     if (m_bReadMode == 0)
         return;
+    ++m_nCommandSession;
     StopPolling();
     EnterCommandMode();
     m_bReadMode = 0;

@@ -94,7 +94,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    // Closing the window stops a running download.
+    // Closing the window stops a running send or download.
     void done(int result) override;
 
 private:
@@ -153,7 +153,7 @@ private:
     void FocusCommandEdit() override;
     void EnableDownloadButton(bool enable) override;
     void EnableForDownload(bool enable) override;
-    bool IsClosed() const override { return m_bClosed; }
+    unsigned CommandSession() const override { return m_nCommandSession; }
 
     ReaderConnection& m_reader;
     MessageBox& m_messageBox;  // for the command console's reports
@@ -167,7 +167,7 @@ private:
     int m_nPumpDepth = 0;  // PumpMessages calls running, nested ones included
     CommandConsole m_console;
     QString m_strScriptFolder;  // where the next script is looked for
-    bool m_bClosed = false;
+    unsigned m_nCommandSession = 0;  // counts mode switches and the closing
 };
 
 }  // namespace corvalt

@@ -33,13 +33,22 @@ void CCorvaltDlg::ConnectPanelHandlers()
     const auto onClick = [this](int id, void (CCorvaltDlg::*handler)()) {
         connect(static_cast<QAbstractButton*>(GetDlgItem(id)), &QAbstractButton::clicked, this, handler);
     };
+    // An Apply clicked while a send or a download runs does nothing at all:
+    // it is not run later, and the command list, the settings and the
+    // controls stay as they are.
+    const auto onApply = [this](int id, void (CCorvaltDlg::*handler)()) {
+        connect(static_cast<QAbstractButton*>(GetDlgItem(id)), &QAbstractButton::clicked, this, [this, handler] {
+            if (!m_console.IsRunning())
+                (this->*handler)();
+        });
+    };
     for (int id : kUserSentinelRuleRadios)
         onClick(id, &CCorvaltDlg::UpdateUserSentinelControls);
-    onClick(kApplyInterfaceModeId, &CCorvaltDlg::OnApplyInterfaceMode);
-    onClick(kApplyTracksId, &CCorvaltDlg::OnApplyTracks);
-    onClick(kApplyFormatId, &CCorvaltDlg::OnApplyFormat);
-    onClick(kApplyErrorStringId, &CCorvaltDlg::OnApplyErrorString);
-    onClick(kApplyUserSentinelErrorId, &CCorvaltDlg::OnApplyUserSentinelError);
+    onApply(kApplyInterfaceModeId, &CCorvaltDlg::OnApplyInterfaceMode);
+    onApply(kApplyTracksId, &CCorvaltDlg::OnApplyTracks);
+    onApply(kApplyFormatId, &CCorvaltDlg::OnApplyFormat);
+    onApply(kApplyErrorStringId, &CCorvaltDlg::OnApplyErrorString);
+    onApply(kApplyUserSentinelErrorId, &CCorvaltDlg::OnApplyUserSentinelError);
 }
 
 void CCorvaltDlg::OnApplyInterfaceMode()

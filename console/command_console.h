@@ -3,12 +3,15 @@
 //
 // Everything runs on the window's thread. The window's events are handled
 // after each transcript line and all through a delay, so the operator can
-// clear the transcript or close the window meanwhile; closing it stops a
-// download at once and nothing is sent after that.
+// clear the transcript, switch the mode or close the window meanwhile. A
+// send or a download is one unit: another one started meanwhile is not run,
+// and once the mode is switched or the window closed it stops at once and
+// sends and writes nothing more.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "console/console_window.h"
 #include "platform/message_box.h"
@@ -36,28 +39,51 @@ public:
 
     // Runs the command list: hex commands through SendCommand, delays as a
     // countdown in the transcript. The console's controls are disabled and
-    // the length byte is always computed while it runs.
+    // the length byte is always computed while it runs. It stops early when
+    // a command finds no usable reader, and gives up after
+    // kFailedExchangesToGiveUp failed exchanges in a row.
     void DownloadCommands();
 
+    // True while a send or a download runs: a further one is not started.
+    bool IsRunning() const { return m_bRunning; }
+
 private:
+    enum class SendResult {
+        kNotSent,      // the text is no command, or framing refused it
+        kNoReader,     // no usable reader: the operator has been told why
+        kAnswered,     // exchanged, and the reader answered
+        kFailed,       // exchanged, and the transmit or the receive failed
+        kInterrupted,  // the mode was switched or the window closed meanwhile
+    };
+    SendResult SendEditCommand();
+    void RunDownload();
+    // False when the list was not run to its end: the mode was switched or
+    // the window closed.
+    bool RunCommandList();
+    // After command `done` of `count`: why the rest of the list is not run.
+    void WriteStopLine(int done, int count, std::string_view reason);
     // No error blocks sending and a reader is open; otherwise says why.
     bool CheckReaderBeforeSending();
     // Adds one line of an exchange to the transcript, shows it and lets the
-    // window handle its events.
-    void AppendExchangeLine(const std::string& line);
-    void RunDelay(const std::string& entry);
+    // window handle its events. False when the send must stop there.
+    bool AppendExchangeLine(const std::string& line);
+    // False when the delay was cut short by a mode switch or the closing.
+    bool RunDelay(const std::string& entry);
     // Shows the delay's line at the end of the transcript in place of the
     // one shown before; if the transcript was cleared meanwhile, it is
     // rebuilt from the text it held when the delay started.
     void ShowDelayLine(const std::string& before, std::string& shown, std::string line);
     // Handles the window's events until milliseconds have passed or the
-    // window is closed.
+    // session has ended.
     void WaitHandlingEvents(uint32_t milliseconds);
+    bool SessionEnded() const { return m_window.CommandSession() != m_session; }
 
     ReaderConnection& m_reader;
     MessageBox& m_messageBox;
     ConsoleWindow& m_window;
     ConsoleFields m_fields;
+    bool m_bRunning = false;
+    unsigned m_session = 0;  // the window's command session the run started in
 };
 
 }  // namespace corvalt

@@ -28,6 +28,16 @@ std::string_view CountTextOf(const std::string& entry)
 
 void CommandConsole::DownloadCommands()
 {
+    if (m_bRunning)
+        return;
+    m_bRunning = true;
+    m_session = m_window.CommandSession();
+    RunDownload();
+    m_bRunning = false;
+}
+
+void CommandConsole::RunDownload()
+{
     m_fields.m_bDownloading = 1;
     if (!CheckReaderBeforeSending()) {
         m_fields.m_bDownloading = 0;
@@ -39,22 +49,7 @@ void CommandConsole::DownloadCommands()
     const bool savedAutoAddLength = m_fields.m_bAutoAddLength;
     m_fields.m_bAutoAddLength = true;
 
-    // The count is read afresh for each entry, as the list may change while
-    // the window handles its events.
-    for (int i = 0; !m_window.IsClosed(); ++i) {
-        const int count = std::min(m_fields.m_nCommandCount, static_cast<int>(kCommandSlotCount));
-        if (i >= count)
-            break;
-        const std::string entry = m_fields.m_strCommands[static_cast<size_t>(i)];
-        if (IsDelayEntry(entry)) {
-            RunDelay(entry);
-        } else {
-            m_window.SetCommandEditText(entry);
-            SendCommand();
-        }
-    }
-
-    if (!m_window.IsClosed())
+    if (RunCommandList())
         m_window.AppendCommandText(std::string(kLineBreak) + std::string(kDownloadEnd));
     m_fields.m_bDownloading = 0;
     m_fields.m_bAutoAddLength = savedAutoAddLength;
@@ -64,7 +59,53 @@ void CommandConsole::DownloadCommands()
     m_window.ShowStatus(kStatusReadyToSendCommand);
 }
 
-void CommandConsole::RunDelay(const std::string& entry)
+bool CommandConsole::RunCommandList()
+{
+    int failedInARow = 0;
+    // The count is read afresh for each entry, as the list may change while
+    // the window handles its events.
+    for (int i = 0; !SessionEnded(); ++i) {
+        const int count = std::min(m_fields.m_nCommandCount, static_cast<int>(kCommandSlotCount));
+        if (i >= count)
+            return true;
+        const std::string entry = m_fields.m_strCommands[static_cast<size_t>(i)];
+        if (IsDelayEntry(entry)) {
+            if (!RunDelay(entry))
+                return false;
+            continue;
+        }
+        m_window.SetCommandEditText(entry);
+        switch (SendEditCommand()) {
+        case SendResult::kInterrupted:
+            return false;
+        case SendResult::kNoReader:
+            // Every later command would find none either, each with its box.
+            WriteStopLine(i, count, kStoppedNoReader);
+            return true;
+        case SendResult::kFailed:
+            if (++failedInARow == kFailedExchangesToGiveUp && i + 1 < count) {
+                m_messageBox.Show(std::string(kGaveUpMessage));
+                WriteStopLine(i + 1, count, kStoppedFailedExchanges);
+                return true;
+            }
+            break;
+        case SendResult::kAnswered:
+            failedInARow = 0;
+            break;
+        case SendResult::kNotSent:
+            break;
+        }
+    }
+    return false;
+}
+
+void CommandConsole::WriteStopLine(int done, int count, std::string_view reason)
+{
+    m_window.AppendCommandText(std::string(kLineBreak) + std::string(kStoppedLabel) + " after command " +
+                               std::to_string(done) + " of " + std::to_string(count) + ", " + std::string(reason));
+}
+
+bool CommandConsole::RunDelay(const std::string& entry)
 {
     m_window.FocusTranscript();
     const std::string_view countText = CountTextOf(entry);
@@ -79,13 +120,14 @@ void CommandConsole::RunDelay(const std::string& entry)
         m_window.PumpMessages();
         --remaining;
         WaitHandlingEvents(kDelayStepMs);
-        if (m_window.IsClosed())
-            return;
+        if (SessionEnded())
+            return false;
     } while (remaining > 0);
 
     ShowDelayLine(before, shown,
                   label + " (waited " + std::string(countText) + " seconds)" + std::string(kLineBreak) +
                       std::string(kFinishedDownloading));
+    return true;
 }
 
 void CommandConsole::ShowDelayLine(const std::string& before, std::string& shown, std::string line)
@@ -101,7 +143,7 @@ void CommandConsole::WaitHandlingEvents(uint32_t milliseconds)
 {
     Clock& clock = m_reader.clock;
     const uint64_t end = clock.NowMs() + milliseconds;
-    for (uint64_t now = clock.NowMs(); now < end && !m_window.IsClosed(); now = clock.NowMs()) {
+    for (uint64_t now = clock.NowMs(); now < end && !SessionEnded(); now = clock.NowMs()) {
         clock.Sleep(static_cast<uint32_t>(std::min<uint64_t>(end - now, kEventSliceMs)));
         m_window.PumpMessages();
     }

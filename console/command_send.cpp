@@ -38,35 +38,49 @@ bool CommandConsole::CheckReaderBeforeSending()
 
 void CommandConsole::SendCommand()
 {
+    if (m_bRunning)
+        return;
+    m_bRunning = true;
+    m_session = m_window.CommandSession();
+    SendEditCommand();
+    m_bRunning = false;
+}
+
+CommandConsole::SendResult CommandConsole::SendEditCommand()
+{
     // The edit shows what will be sent; a text that is no command empties it.
     m_window.SetCommandEditText(ParseCommandLine(m_window.CommandEditText()));
 
     if (!CheckReaderBeforeSending())
-        return;
+        return SendResult::kNoReader;
     if (!VerifyFeatureReport(m_reader, m_messageBox)) {
         m_window.FocusCommandEdit();
-        return;
+        return SendResult::kNoReader;
     }
     const size_t reportLength = FeatureReportLength(m_reader);
     if (!FrameCommand(m_window.CommandEditText(), m_fields.m_bAutoAddLength, m_reader.FeatureOut, reportLength,
                       m_messageBox)) {
         m_window.FocusCommandEdit();
-        return;
+        return SendResult::kNotSent;
     }
 
-    AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength));
-    // The window may have been closed while it handled its events.
-    if (m_window.IsClosed())
-        return;
+    if (!AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength)))
+        return SendResult::kInterrupted;
     ExchangeFeatureReport(m_reader);
-    AppendExchangeLine(FormatResponseLine(m_reader.ExchangeStatus, m_reader.FeatureIn, FeatureReportLength(m_reader)));
+    const bool answered = m_reader.ExchangeStatus == kExchangeAnswered;
+    const std::string response =
+        FormatResponseLine(m_reader.ExchangeStatus, m_reader.FeatureIn, FeatureReportLength(m_reader));
+    if (!AppendExchangeLine(response))
+        return SendResult::kInterrupted;
     m_window.FocusCommandEdit();
+    return answered ? SendResult::kAnswered : SendResult::kFailed;
 }
 
-void CommandConsole::AppendExchangeLine(const std::string& line)
+bool CommandConsole::AppendExchangeLine(const std::string& line)
 {
     m_window.AppendCommandText(m_window.HasCommandText() ? std::string(kLineBreak) + line : line);
     m_window.PumpMessages();
+    return !SessionEnded();
 }
 
 }  // namespace corvalt

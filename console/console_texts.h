@@ -22,4 +22,14 @@ inline constexpr std::string_view kDelayLabel = "Delay        :";
 inline constexpr std::string_view kFinishedDownloading = "Finished downloading";
 inline constexpr std::string_view kDownloadEnd = "---";
 
+// A download that stops before the end of its list says so in one line:
+// kStoppedLabel, " after command 3 of 255, " and the reason.
+inline constexpr std::string_view kStoppedLabel = "Stopped      :";
+inline constexpr std::string_view kStoppedNoReader = "no usable reader";
+// A download gives up after this many failed exchanges in a row; the two
+// texts below name the number.
+inline constexpr int kFailedExchangesToGiveUp = 3;
+inline constexpr std::string_view kStoppedFailedExchanges = "3 exchanges failed in a row";
+inline constexpr std::string_view kGaveUpMessage = "Download stopped: the reader failed 3 exchanges in a row";
+
 }  // namespace corvalt

@@ -46,9 +46,10 @@ public:
 
     // Handles every pending window event, then returns.
     virtual void PumpMessages() = 0;
-    // True once the window has been closed: a running download stops and
-    // sends nothing more.
-    virtual bool IsClosed() const = 0;
+    // Changes whenever the window switches mode or is closed. A send or a
+    // download that finds it changed after the window handled its events
+    // stops there: it sends nothing more and writes nothing more.
+    virtual unsigned CommandSession() const = 0;
 };
 
 // The window's fields that the console reads and changes.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -34,6 +35,14 @@ using testing::VendorDescriptor;
 using Texts = std::vector<std::string>;
 
 constexpr const char* kOkReply = "Response     : RC=00, DATA=";
+
+size_t Occurrences(const std::string& text, const std::string& word)
+{
+    size_t count = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++count;
+    return count;
+}
 
 class CommandConsoleTest : public ::testing::Test {
 public:  // the refusal table arranges its cases through the fixture
@@ -332,55 +341,74 @@ TEST_F(CommandConsoleTest, DownloadGoesOnWhenEveryCommandFails)
     device->setFeatureFailures = 100;
     dialog.DownloadCommands(Texts{"01", "02", "03"});
     const std::string text = CommandText();
-    size_t failures = 0;
-    for (size_t at = text.find("Failure during transmit"); at != std::string::npos;
-         at = text.find("Failure during transmit", at + 1))
-        ++failures;
-    EXPECT_EQ(failures, 3u);
+    EXPECT_EQ(Occurrences(text, "Failure during transmit"), 3u);
     EXPECT_TRUE(text.ends_with("\r\n---"));
     EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
 }
 
-TEST_F(CommandConsoleTest, AReaderUnpluggedMidDownloadIsSearchedForByEachCommandUntilItIsBack)
+TEST_F(CommandConsoleTest, AReaderUnpluggedMidDownloadStopsItAtTheFirstCommandWithoutAReader)
 {
     auto first = AddReader();
-    std::shared_ptr<SimulatedDevice> second;
     size_t listsAtUnplug = 0;
-    // Unplugged during the first delay, plugged in again during the second.
-    int delays = 0;
-    bool counting = false;
+    // Unplugged during the first delay.
     QObject::connect(static_cast<QPlainTextEdit*>(Item(kTranscriptEditId)), &QPlainTextEdit::textChanged, &dialog,
                      [&] {
-                         const bool nowCounting = Shown().ends_with("Delay        : 1 seconds");
-                         if (nowCounting && !counting && ++delays == 1) {
+                         if (listsAtUnplug == 0 && Shown().ends_with("Delay        : 1 seconds")) {
                              host.Unplug("/dev/hidraw0");
                              listsAtUnplug = host.CountInLog("list");
-                         } else if (nowCounting && !counting && delays == 2) {
-                             second = AddReader();
                          }
-                         counting = nowCounting;
                      });
 
     dialog.DownloadCommands(Texts{"02", "delay 1", "03", "04", "delay 1", "05"});
 
     const std::string text = CommandText();
     // 03 still had the old handle: sent, failed, and the retry found no
-    // reader. 04 found none before sending. 05 found the new one.
-    EXPECT_NE(text.find("CMND=03, DATA=\r\nResponse     : Failure during transmit"), std::string::npos) << text;
-    EXPECT_EQ(text.find("CMND=04"), std::string::npos) << text;
-    EXPECT_NE(text.find("CMND=05, DATA=\r\n" + std::string(kOkReply)), std::string::npos) << text;
-    EXPECT_TRUE(text.ends_with("\r\n---"));
+    // reader. 04 found none before sending: the download stops there.
+    EXPECT_TRUE(text.ends_with("CMND=03, DATA=\r\nResponse     : Failure during transmit"
+                               "\r\nStopped      : after command 3 of 6, no usable reader\r\n---"))
+        << text;
     EXPECT_EQ(messageBox.texts, Texts{"Attach device before sending commands"});
-    EXPECT_EQ(host.CountInLog("list") - listsAtUnplug, 3u);  // one discovery per command
+    EXPECT_EQ(host.CountInLog("list") - listsAtUnplug, 2u);  // the retry of 03 and the search for 04
     ASSERT_EQ(first->featuresSent.size(), 1u);
-    ASSERT_NE(second, nullptr);
-    ASSERT_EQ(second->featuresSent.size(), 1u);
-    EXPECT_EQ(second->featuresSent[0][1], 0x05);
-    EXPECT_TRUE(reader.IsOpen());
-    EXPECT_EQ(host.OpenHandleCount(), 1);
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_EQ(host.OpenHandleCount(), 0);
     EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
     EXPECT_EQ(dialog.m_bDownloading, 0);
 }
+
+// Three exchanges failed one after the other end a download; one failure
+// among answers does not.
+struct FailingExchangesCase {
+    const char* name;
+    int setFeatureFailures;  // each failed exchange takes two: the send and its retry
+    Texts messages;
+    std::string end;  // the transcript's end
+    size_t requests;
+};
+
+class FailingExchangesTest : public CommandConsoleTest, public ::testing::WithParamInterface<FailingExchangesCase> {};
+
+TEST_P(FailingExchangesTest, StopTheDownloadOnlyThreeInARow)
+{
+    const FailingExchangesCase& c = GetParam();
+    AddReader()->setFeatureFailures = c.setFeatureFailures;
+    dialog.DownloadCommands(Texts{"01", "02", "delay 1", "03", "04", "05"});
+    EXPECT_EQ(messageBox.texts, c.messages);
+    EXPECT_TRUE(CommandText().ends_with(c.end)) << CommandText();
+    EXPECT_EQ(Occurrences(CommandText(), "Request"), c.requests);
+    EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Downloads, FailingExchangesTest,
+    ::testing::Values(FailingExchangesCase{"EveryExchangeFails", 100,
+                                           {"Download stopped: the reader failed 3 exchanges in a row"},
+                                           "Failure during transmit\r\nStopped      : after command 4 of 6, 3 "
+                                           "exchanges failed in a row\r\n---",
+                                           3},
+                      FailingExchangesCase{"OneFailureThenAnswers", 2, {},
+                                           "CMND=05, DATA=\r\n" + std::string(kOkReply) + "\r\n---", 5}),
+    [](const ::testing::TestParamInfo<FailingExchangesCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CommandConsoleTest, DownloadRefusedByAnErrorLeavesTheChangeHandlerWorking)
 {
@@ -458,6 +486,68 @@ TEST_F(CommandConsoleTest, ClosingTheWindowStopsTheDownloadAtOnce)
     EXPECT_TRUE(device->featuresSent.empty());
     EXPECT_LE(clock.TotalSlept(), 1000u + 10u);  // discovery and one slice of the first second
     EXPECT_EQ(dialog.m_bDownloading, 0);
+}
+
+// What the operator starts while a send handles the window's events is
+// neither run nor kept for later: the send goes out as typed, alone.
+struct ClickDuringASendCase {
+    const char* name;
+    std::function<void(CommandConsoleTest&)> click;
+};
+
+class ClickDuringASendTest : public CommandConsoleTest, public ::testing::WithParamInterface<ClickDuringASendCase> {};
+
+TEST_P(ClickDuringASendTest, IsIgnored)
+{
+    auto device = AddReader();
+    LoadScript("04;\n");
+    const std::string listing = CommandText();
+    Edit(kCommandEditId)->setText("02");
+    const std::set<int> enabled = Enabled({kSendCommandId, kDownloadId, 1041, kReceiveMagneticDataId});
+    AtNextPump([&] { GetParam().click(*this); });
+    Button(kSendCommandId)->click();
+
+    ASSERT_EQ(device->featuresSent.size(), 1u);
+    EXPECT_EQ(device->featuresSent[0][1], 0x02);
+    EXPECT_EQ(CommandText(), listing + "\r\nRequest      : CMND=02, DATA=\r\n" + kOkReply);
+    EXPECT_EQ(dialog.m_nCommandCount, 1);
+    EXPECT_EQ(Edit(kFileEditId)->text().toStdString(), scriptPath.string());
+    EXPECT_EQ(Enabled({kSendCommandId, kDownloadId, 1041, kReceiveMagneticDataId}), enabled);
+    EXPECT_TRUE(messageBox.texts.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, ClickDuringASendTest,
+    ::testing::Values(ClickDuringASendCase{"SendAnotherCommand",
+                                           [](CommandConsoleTest& t) {
+                                               t.Edit(kCommandEditId)->setText("03");
+                                               t.Button(kSendCommandId)->click();
+                                           }},
+                      ClickDuringASendCase{"EnterInTheCommandEdit",
+                                           [](CommandConsoleTest& t) {
+                                               QTest::keyClick(t.Edit(kCommandEditId), Qt::Key_Return);
+                                           }},
+                      ClickDuringASendCase{"Download", [](CommandConsoleTest& t) { t.Button(kDownloadId)->click(); }},
+                      ClickDuringASendCase{"ApplyTracks", [](CommandConsoleTest& t) { t.Button(1041)->click(); }}),
+    [](const ::testing::TestParamInfo<ClickDuringASendCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CommandConsoleTest, ReadingModeChosenDuringASendEndsTheSendThere)
+{
+    auto device = AddReader();
+    size_t opens = 0, waits = 0;
+    AtNextPump([&] {
+        opens = host.CountInLog("open");
+        waits = clock.Sleeps().size();
+        Button(kReceiveMagneticDataId)->click();
+    });
+    Send("02");
+    EXPECT_TRUE(device->featuresSent.empty());
+    EXPECT_EQ(host.CountInLog("open"), opens);
+    EXPECT_EQ(clock.Sleeps().size(), waits);
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(CommandText(), "Request      : CMND=02, DATA=");
+    EXPECT_EQ(dialog.windowTitle(), "USB HID MSR Demo - Searching");
 }
 
 // A line is added at the end of the shown text; what is shown already is
