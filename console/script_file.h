@@ -30,6 +30,10 @@ struct ScriptContents {
 
 ScriptContents ReadScript(std::string_view bytes, size_t capacity);
 
+// The most bytes a script file may hold: a full command list with generous
+// comments takes a few tens of kilobytes.
+constexpr size_t kScriptFileLimit = size_t{1} << 20;
+
 // The whole file, or false and a message naming the file and the reason.
 bool ReadScriptFile(const std::string& path, std::string& bytes, std::string& error);
 
