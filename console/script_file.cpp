@@ -56,8 +56,9 @@ bool ReadOpenScript(int fd, const std::string& path, std::string& bytes, std::st
         contents.append(buffer, static_cast<size_t>(count));
     }
     if (contents.size() > kScriptFileLimit) {
-        error = FileError("Cannot read", path, "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
-                                      std::to_string(kScriptFileLimit) + " bytes)");
+        error = FileError("Cannot read", path,
+                          "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
+                              std::to_string(kScriptFileLimit) + " bytes)");
         return false;
     }
     bytes = std::move(contents);

@@ -134,7 +134,8 @@ TEST_F(TranscriptFileTest, SavesPrivatelyAndReplacesLinksInsteadOfFollowingThem)
         EXPECT_TRUE(WriteTranscriptFile(path, "Track 2: ;4111=", errorText)) << path << errorText;
     ::umask(umask);
 
-    const std::pair<std::filesystem::path, mode_t> modes[] = {{fresh, 0600}, {shared, 0640}, {dangling, 0600}, {link, 0600}};
+    const std::pair<std::filesystem::path, mode_t> modes[] = {
+        {fresh, 0600}, {shared, 0640}, {dangling, 0600}, {link, 0600}};
     for (const auto& [path, mode] : modes) {
         struct stat status {};
         ASSERT_EQ(::lstat(path.c_str(), &status), 0) << path;
