@@ -1,18 +1,21 @@
 #include "app/transcript_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace corvalt {
 
 namespace {
 
-std::string FailureText(const std::string& path, int code)
+std::string FailureText(const std::string& path, const char* reason)
 {
-    return "Could not save the transcript to \"" + path + "\": " + std::strerror(code);
+    return "Could not save the transcript to \"" + path + "\": " + reason;
 }
 
 bool WriteAll(int fd, std::string_view bytes)
@@ -50,20 +53,44 @@ std::string WithCrLfLineEnds(std::string_view text)
 
 bool WriteTranscriptFile(const std::string& path, std::string_view utf8Text, std::string& errorText)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    mode_t mode = S_IRUSR | S_IWUSR;
+    struct stat target {};
+    if (::lstat(path.c_str(), &target) == 0) {
+        if (S_ISDIR(target.st_mode)) {
+            errorText = FailureText(path, std::strerror(EISDIR));
+            return false;
+        }
+        if (S_ISREG(target.st_mode)) {
+            mode = target.st_mode & 07777;
+        } else if (!S_ISLNK(target.st_mode)) {
+            errorText = FailureText(path, "Not a regular file");
+            return false;
+        }
+    }
+
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::string temporary = (folder.empty() ? std::filesystem::path(".") : folder) / ".corvalt-transcript-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
-        errorText = FailureText(path, errno);
+        errorText = FailureText(path, std::strerror(errno));
         return false;
     }
-    const bool written = WriteAll(fd, WithCrLfLineEnds(utf8Text));
-    const int writeError = errno;
-    // Some file systems report a failed write only when the file is closed.
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        errorText = FailureText(path, written ? errno : writeError);
-        return false;
+    // Some file systems report a failed write only at fsync or close.
+    bool saved = WriteAll(fd, WithCrLfLineEnds(utf8Text)) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && saved) {
+        saved = false;
+        error = errno;
     }
-    return true;
+    if (saved && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        saved = false;
+        error = errno;
+    }
+    if (!saved) {
+        ::unlink(temporary.c_str());
+        errorText = FailureText(path, std::strerror(error));
+    }
+    return saved;
 }
 
 }  // namespace corvalt

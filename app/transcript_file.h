@@ -10,7 +10,17 @@ namespace corvalt {
 // The text with every line end (LF, CR LF or a lone CR) written as CR LF.
 std::string WithCrLfLineEnds(std::string_view text);
 
-// Replaces the file at `path` with the text, its line ends made CR LF.
+// Puts a file holding the text, its line ends made CR LF, at `path`. The
+// text is written to a new file in the same folder, which is renamed over
+// `path` only once all of it is on disk: a failed save leaves what was
+// there as it was, and no other file behind.
+//
+// A transcript holds card data, so a new file may be read by its owner only
+// (0600); a regular file that is replaced passes its permission bits on. A
+// symbolic link at `path` is replaced by the file, not followed: the file is
+// saved where the user chose, never into the link's target, whether that
+// exists or not. A directory, device or FIFO at `path` is refused.
+//
 // On failure returns false and sets errorText to a sentence naming the file
 // and the system's reason.
 bool WriteTranscriptFile(const std::string& path, std::string_view utf8Text, std::string& errorText);

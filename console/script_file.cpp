@@ -1,9 +1,12 @@
 #include "console/script_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "console/command_text.h"
 #include "console/utf8_text.h"
@@ -14,9 +17,52 @@ namespace {
 
 constexpr size_t kShortestCommand = 2;
 
-std::string FileError(const char* what, const std::string& path, int code)
+std::string FileError(const char* what, const std::string& path, const std::string& reason)
 {
-    return std::string(what) + " \"" + ToValidUtf8(path) + "\": " + std::strerror(code);
+    return std::string(what) + " \"" + ToValidUtf8(path) + "\": " + reason;
+}
+
+// The script behind an open descriptor, when it is a regular file within
+// the limit.
+bool ReadOpenScript(int fd, const std::string& path, std::string& bytes, std::string& error)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        error = FileError("Cannot read", path, std::strerror(errno));
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        error = FileError("Cannot read", path, std::strerror(EISDIR));
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = FileError("Cannot read", path, "Not a regular file");
+        return false;
+    }
+    // One byte past the limit tells a file that is too long, whatever size
+    // it claimed.
+    std::string contents;
+    char buffer[4096];
+    while (contents.size() <= kScriptFileLimit) {
+        const ssize_t count = ::read(fd, buffer, std::min(sizeof buffer, kScriptFileLimit + 1 - contents.size()));
+        if (count == 0)
+            break;
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            error = FileError("Cannot read", path, std::strerror(errno));
+            return false;
+        }
+        contents.append(buffer, static_cast<size_t>(count));
+    }
+    if (contents.size() > kScriptFileLimit) {
+        error = FileError("Cannot read", path,
+                          "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
+                              std::to_string(kScriptFileLimit) + " bytes)");
+        return false;
+    }
+    bytes = std::move(contents);
+    return true;
 }
 
 }  // namespace
@@ -83,22 +129,15 @@ ScriptContents ReadScript(std::string_view bytes, size_t capacity)
 
 bool ReadScriptFile(const std::string& path, std::string& bytes, std::string& error)
 {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) {
-        error = FileError("Cannot open", path, errno);
+    // Not blocking: opening a FIFO would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = FileError("Cannot open", path, std::strerror(errno));
         return false;
     }
-    std::string contents;
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        contents.append(buffer, count);
-    if (std::ferror(file.get())) {
-        error = FileError("Cannot read", path, errno);
-        return false;
-    }
-    bytes = std::move(contents);
-    return true;
+    const bool read = ReadOpenScript(fd, path, bytes, error);
+    ::close(fd);
+    return read;
 }
 
 }  // namespace corvalt

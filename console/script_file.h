@@ -30,7 +30,13 @@ struct ScriptContents {
 
 ScriptContents ReadScript(std::string_view bytes, size_t capacity);
 
-// The whole file, or false and a message naming the file and the reason.
+// The most bytes a script file may hold: a full command list with generous
+// comments takes a few tens of kilobytes.
+constexpr size_t kScriptFileLimit = size_t{1} << 20;
+
+// The whole file, when it is a regular file of at most kScriptFileLimit
+// bytes. Otherwise false, bytes left as they were, and a message naming the
+// file and the reason. Never blocks: a FIFO or a device is refused unread.
 bool ReadScriptFile(const std::string& path, std::string& bytes, std::string& error);
 
 }  // namespace corvalt

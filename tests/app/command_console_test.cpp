@@ -261,10 +261,14 @@ TEST_F(CommandConsoleTest, AFileThatCannotBeReadChangesNothing)
     const std::string before = CommandText();
     std::filesystem::remove(scriptPath);
     dialog.LoadCommandFile();
+    LoadScript(std::string(1 << 20, ';') + "03;\n");  // over the size limit
     EXPECT_EQ(messageBox.texts,
-              Texts{"Cannot open \"" + scriptPath.string() + "\": No such file or directory"});
+              (Texts{"Cannot open \"" + scriptPath.string() + "\": No such file or directory",
+                     "Cannot read \"" + scriptPath.string() +
+                         "\": A script file may hold at most 1 MiB (1048576 bytes)"}));
     EXPECT_EQ(CommandText(), before);
     EXPECT_EQ(dialog.m_nCommandCount, 1);
+    EXPECT_EQ(dialog.m_strCommands[0], "02");
     EXPECT_FALSE(Item(kDownloadId)->isEnabled());
 }
 

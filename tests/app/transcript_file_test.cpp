@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace corvalt {
@@ -45,6 +49,13 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
+    std::set<std::string> Names() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.insert(entry.path().filename());
+        return names;
+    }
 
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("corvalt_transcript_test_" + std::to_string(::getpid()));
@@ -69,16 +80,71 @@ TEST_F(TranscriptFileTest, FailuresNameTheFileAndTheReason)
     const Case cases[] = {
         {folder / "no such folder" / "t.txt", "No such file or directory"},
         {folder.string(), "Is a directory"},
-        // The open succeeds; the write is what fails.
-        {"/dev/full", "No space left on device"},
+        // A device or a FIFO is never replaced by a file.
+        {"/dev/full", "Not a regular file"},
     };
     for (const Case& c : cases) {
-        if (c.path == "/dev/full" && !std::filesystem::exists(c.path))
-            continue;
         errorText.clear();
         EXPECT_FALSE(WriteTranscriptFile(c.path, "text\n", errorText)) << c.path;
         EXPECT_EQ(errorText, "Could not save the transcript to \"" + c.path + "\": " + c.reason);
     }
+}
+
+// The file is written beside the target and renamed over it only when all
+// of it is on disk: a save that runs out of room (here the file size limit)
+// leaves an old file as it was, and no file at all where there was none.
+TEST_F(TranscriptFileTest, AFailedSaveLeavesNoTraceAndTheOldFileWhole)
+{
+    const std::string old = folder / "old.txt", fresh = folder / "new.txt";
+    std::ofstream(old) << "the old transcript";
+    const std::string text(64, 'x');
+
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{16, limit.rlim_max};
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the test
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool oldSaved = WriteTranscriptFile(old, text, errorText);
+    const bool freshSaved = WriteTranscriptFile(fresh, text, errorText);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(oldSaved);
+    EXPECT_FALSE(freshSaved);
+    EXPECT_EQ(errorText, "Could not save the transcript to \"" + fresh + "\": File too large");
+    EXPECT_EQ(Contents(old), "the old transcript");
+    EXPECT_EQ(Names(), std::set<std::string>{"old.txt"});
+}
+
+// Card data stays the user's own: a new file is 0600 whatever the umask, a
+// replaced file keeps its mode, and a symbolic link is replaced by the file,
+// never followed, whether it points anywhere or not.
+TEST_F(TranscriptFileTest, SavesPrivatelyAndReplacesLinksInsteadOfFollowingThem)
+{
+    const std::filesystem::path fresh = folder / "new.txt", shared = folder / "shared.txt",
+                                dangling = folder / "dangling", link = folder / "link", target = folder / "target.txt";
+    std::ofstream(shared) << "old";
+    ::chmod(shared.c_str(), 0640);
+    std::filesystem::create_symlink("missing.txt", dangling);
+    std::ofstream(target) << "the link's target";
+    std::filesystem::create_symlink("target.txt", link);
+
+    const mode_t umask = ::umask(022);
+    for (const auto& path : {fresh, shared, dangling, link})
+        EXPECT_TRUE(WriteTranscriptFile(path, "Track 2: ;4111=", errorText)) << path << errorText;
+    ::umask(umask);
+
+    const std::pair<std::filesystem::path, mode_t> modes[] = {
+        {fresh, 0600}, {shared, 0640}, {dangling, 0600}, {link, 0600}};
+    for (const auto& [path, mode] : modes) {
+        struct stat status {};
+        ASSERT_EQ(::lstat(path.c_str(), &status), 0) << path;
+        EXPECT_TRUE(S_ISREG(status.st_mode)) << path;
+        EXPECT_EQ(status.st_mode & 07777, mode) << path;
+        EXPECT_EQ(Contents(path), "Track 2: ;4111=") << path;
+    }
+    EXPECT_EQ(Contents(target), "the link's target");
+    EXPECT_EQ(Names(), (std::set<std::string>{"new.txt", "shared.txt", "dangling", "link", "target.txt"}));
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -90,6 +93,38 @@ TEST(ReadScriptFile, ReadsTheBytesOrNamesTheFileAndTheReason)
 
     EXPECT_FALSE(ReadScriptFile(std::filesystem::temp_directory_path().string(), bytes, error));
     EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+}
+
+// Only a regular file of at most kScriptFileLimit bytes is read; anything
+// else is refused at once, without blocking or reading it through.
+TEST(ReadScriptFile, RefusesWhatIsNoScriptFile)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("corvalt_script_test_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string fifo = folder / "fifo", atLimit = folder / "at_limit.txt", overLimit = folder / "over_limit.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(atLimit) << std::string(kScriptFileLimit, ';');
+    std::ofstream(overLimit) << std::string(kScriptFileLimit + 1, ';');
+
+    const std::pair<std::string, std::string> refused[] = {
+        {"/dev/zero", "Not a regular file"},
+        {fifo, "Not a regular file"},  // opening a FIFO must not wait for a writer
+        {folder, "Is a directory"},
+        {overLimit, "A script file may hold at most 1 MiB (1048576 bytes)"},
+    };
+    ::alarm(20);  // a regression hangs or reads for ever: end the test instead
+    for (const auto& [path, reason] : refused) {
+        std::string bytes = "before", error;
+        EXPECT_FALSE(ReadScriptFile(path, bytes, error)) << path;
+        EXPECT_EQ(error, "Cannot read \"" + path + "\": " + reason);
+        EXPECT_EQ(bytes, "before");
+    }
+    std::string bytes, error;
+    EXPECT_TRUE(ReadScriptFile(atLimit, bytes, error)) << error;
+    EXPECT_EQ(bytes.size(), kScriptFileLimit);
+    ::alarm(0);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(DelayCount, ReadsADecimalLikeStrToInt)

@@ -1,7 +1,7 @@
-// The udev rule as udev will read it: hidraw nodes of exactly the vendor ids
-// the program accepts, written as the kernel spells them, tagged uaccess and
-// given nothing else, in a file read before the rule that turns the tag into
-// an ACL.
+// The udev rule as udev will read it: hidraw nodes of exactly the readers
+// the program accepts, their ids written as the kernel spells them, tagged
+// uaccess and given nothing else, in a file read before the rule that turns
+// the tag into an ACL.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "reader/reader_connection.h"
@@ -59,28 +60,35 @@ std::string RuleFileText()
     return text.str();
 }
 
-TEST(UdevRuleTest, TagsTheHidrawNodesOfTheAcceptedVendorsAndDoesNothingElse)
+// udev matches every ATTRS key of one rule on the same parent device, so a
+// line names one USB device: the vendor and product it must have together.
+TEST(UdevRuleTest, TagsTheHidrawNodesOfTheAcceptedReadersAndDoesNothingElse)
 {
     const std::vector<RuleKeys> rules = ParseRules(RuleFileText());
-    ASSERT_FALSE(rules.empty());
-    std::set<uint16_t> vendors;
+    std::set<std::pair<uint16_t, uint16_t>> tagged;
     for (const RuleKeys& rule : rules) {
-        ASSERT_EQ(rule.size(), 3u) << "keys beyond subsystem, vendor and tag";
+        ASSERT_EQ(rule.size(), 4u) << "keys beyond subsystem, vendor, product and tag";
         EXPECT_EQ(rule.count("SUBSYSTEM=="), 1u);
         EXPECT_EQ(rule.at("SUBSYSTEM=="), "hidraw");
-        ASSERT_EQ(rule.count("ATTRS{idVendor}=="), 1u);
-        // sysfs writes idVendor as four lower-case hex digits; udev compares
-        // strings, so anything else never matches.
-        const std::string& vendor = rule.at("ATTRS{idVendor}==");
-        ASSERT_TRUE(std::regex_match(vendor, std::regex("[0-9a-f]{4}"))) << vendor;
-        vendors.insert(static_cast<uint16_t>(std::stoul(vendor, nullptr, 16)));
         ASSERT_EQ(rule.count("TAG+="), 1u);
         EXPECT_EQ(rule.at("TAG+="), "uaccess");
+        // sysfs writes the ids as four lower-case hex digits; udev compares
+        // strings, so anything else never matches.
+        uint16_t ids[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            const std::string key = i == 0 ? "ATTRS{idVendor}==" : "ATTRS{idProduct}==";
+            ASSERT_EQ(rule.count(key), 1u) << key;
+            ASSERT_TRUE(std::regex_match(rule.at(key), std::regex("[0-9a-f]{4}"))) << rule.at(key);
+            ids[i] = static_cast<uint16_t>(std::stoul(rule.at(key), nullptr, 16));
+        }
+        EXPECT_TRUE(tagged.emplace(ids[0], ids[1]).second) << "twice: " << std::hex << ids[0] << ":" << ids[1];
     }
-    for (uint32_t id = 0; id <= 0xFFFF; ++id) {
-        const auto vendor = static_cast<uint16_t>(id);
-        EXPECT_EQ(vendors.count(vendor) == 1, IsAcceptedVendor(vendor)) << std::hex << id;
-    }
+    std::set<std::pair<uint16_t, uint16_t>> accepted;
+    for (uint32_t vendor = 0; vendor <= 0xFFFF; ++vendor)
+        for (uint32_t product = 0; IsAcceptedVendor(static_cast<uint16_t>(vendor)) && product <= 0xFFFF; ++product)
+            if (IsAcceptedProduct(static_cast<uint16_t>(product)))
+                accepted.emplace(vendor, product);
+    EXPECT_EQ(tagged, accepted);
 }
 
 TEST(UdevRuleTest, IsReadBeforeTheSeatRules)
