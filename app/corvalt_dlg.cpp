@@ -15,7 +15,6 @@
 
 #include "app/about_dlg.h"
 #include "app/config_controls.h"
-#include "app/dialog_font.h"
 #include "app/key_capture.h"
 #include "app/qt_text.h"
 #include "app/raw_text.h"
@@ -26,13 +25,6 @@
 namespace corvalt {
 
 namespace {
-
-// The window's own font, measured before any control is placed.
-DialogBaseUnits PrepareFont(QDialog& dialog)
-{
-    dialog.setFont(DialogFont());
-    return BaseUnitsOf(dialog.font());
-}
 
 Rect ToRect(const QRect& rect)
 {
@@ -68,7 +60,7 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     : QDialog(parent),
       m_reader(reader),
       m_messageBox(messageBox),
-      controls_(*this, MainDialogControls(), PrepareFont(*this)),
+      controls_(*this, MainDialogControls()),
       m_poll(reader, *this, cardSteps),
       m_hIcon(QStringLiteral(":/corvalt.svg")),
       m_console(reader, messageBox, *this,
@@ -77,8 +69,8 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(ToQString(kTitle));
-    const DialogBaseUnits units = BaseUnitsOf(font());
-    setFixedSize(DialogXToPixels(kMainDialogSize.width, units), DialogYToPixels(kMainDialogSize.height, units));
+    setFixedSize(DialogXToPixels(kMainDialogSize.width, controls_.Scale()),
+                 DialogYToPixels(kMainDialogSize.height, controls_.Scale()));
     m_pollTimer.setInterval(kPollIntervalMs);
     ConnectHandlers();
     OnInitDialog();
