@@ -14,6 +14,7 @@
 #include <QStatusBar>
 
 #include "app/about_dlg.h"
+#include "app/centre_on_screen.h"
 #include "app/config_controls.h"
 #include "app/key_capture.h"
 #include "app/qt_text.h"
@@ -75,6 +76,7 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     ConnectHandlers();
     OnInitDialog();
     KeyCapture::Install(*this);
+    CentreOnScreen::Install(*this, QSize(m_sizes.Full().width, m_sizes.Full().height));
 }
 
 void CCorvaltDlg::ConnectHandlers()

@@ -1,6 +1,6 @@
 // The main window's control table and the rules read from it: the radio
-// groups, the configuration block, the dialog-unit mapping and the two
-// window sizes.
+// groups, the configuration block, the dialog-unit mapping, the two window
+// sizes and the window's place on the screen.
 #include "app/dialog_template.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "app/dialog_units.h"
 #include "app/panel_settings.h"
 #include "app/radio_groups.h"
+#include "app/window_placement.h"
 #include "app/window_sizes.h"
 
 namespace corvalt {
@@ -115,6 +116,23 @@ TEST(DialogUnitsTest, UnitsAreOneAndAHalfPixelsAt96DpiAndGrowWithTheScreen)
     };
     for (const Case& c : cases)
         EXPECT_EQ(DialogRectToPixels(c.x, c.y, c.width, c.height, c.scale), c.pixels) << c.x << "," << c.y;
+}
+
+TEST(WindowPlacementTest, FullWindowIsCentredOnTheAvailableAreaOrKeepsItsCornerOnIt)
+{
+    const Size window{659, 701};  // 657 x 680 inside a frame with a 20-pixel caption
+    struct Case {
+        Rect available;
+        Point place;
+    };
+    const Case cases[] = {
+        {{0, 0, 1920, 1080}, {630, 189}},
+        {{1920, 32, 3286, 768}, {2273, 49}},  // a second screen with a panel along the top
+        {{0, 0, 683, 384}, {12, 0}},          // 1366 x 768 at twice the scale: too low
+        {{100, 50, 600, 650}, {100, 50}},     // too small both ways
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CentredPlace(c.available, window), c.place) << c.available.left << "," << c.available.top;
 }
 
 TEST(WindowSizesTest, CapturedOnceAndCutAtTheControl)
