@@ -61,7 +61,7 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     : QDialog(parent),
       m_reader(reader),
       m_messageBox(messageBox),
-      controls_(*this, MainDialogControls()),
+      controls_(*this, MainDialogControls(), kMainDialogCaptionSources),
       m_poll(reader, *this, cardSteps),
       m_hIcon(QStringLiteral(":/corvalt.svg")),
       m_console(reader, messageBox, *this,

@@ -92,7 +92,8 @@ bool TakesFocus(ControlKind kind)
 
 }  // namespace
 
-DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> rows)
+DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> rows,
+                               std::span<const CaptionSource> captionSources)
     : rows_(rows), scale_(ScaleOf(dialog)), groups_(RadioGroups(rows))
 {
     auto* style = new DialogStyle(scale_);
@@ -119,6 +120,9 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
         }
         widgets_.push_back(widget);
     }
+
+    for (const CaptionSource& source : captionSources)
+        Item(source.id)->setAccessibleName(QString::fromUtf8(FindControl(rows, source.captionOf)->caption));
 
     for (const RadioGroup& group : groups_) {
         auto* buttonGroup = new QButtonGroup(&dialog);

@@ -20,7 +20,10 @@ namespace corvalt {
 
 class DialogControls {
 public:
-    DialogControls(QWidget& dialog, std::span<const ControlSpec> rows);
+    // Controls without a caption of their own take for screen readers the
+    // caption of the control their source names.
+    DialogControls(QWidget& dialog, std::span<const ControlSpec> rows,
+                   std::span<const CaptionSource> captionSources = {});
 
     // Dialog units to pixels on the dialog's screen.
     const DialogScale& Scale() const { return scale_; }
