@@ -4,7 +4,6 @@
 #include <QPushButton>
 
 #include "app/dialog_controls.h"
-#include "app/dialog_font.h"
 #include "app/qt_text.h"
 #include "app/window_texts.h"
 
@@ -13,13 +12,12 @@ namespace corvalt {
 CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(ToQString(kAboutTitle));
-    setFont(DialogFont());
-    const DialogBaseUnits units = BaseUnitsOf(font());
-    setFixedSize(DialogXToPixels(kAboutDialogSize.width, units), DialogYToPixels(kAboutDialogSize.height, units));
 
     // The widgets belong to the dialog; the table view of them is needed
     // only while wiring them.
-    const DialogControls controls(*this, AboutDialogControls(), units);
+    const DialogControls controls(*this, AboutDialogControls());
+    setFixedSize(DialogXToPixels(kAboutDialogSize.width, controls.Scale()),
+                 DialogYToPixels(kAboutDialogSize.height, controls.Scale()));
     auto* iconLabel = static_cast<QLabel*>(controls.Item(kAboutIconId));
     iconLabel->setPixmap(icon.pixmap(iconLabel->size()));
     connect(static_cast<QPushButton*>(controls.Item(kAboutOkId)), &QPushButton::clicked, this, &QDialog::accept);

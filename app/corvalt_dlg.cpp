@@ -16,8 +16,8 @@
 #include <QTextDocument>
 
 #include "app/about_dlg.h"
+#include "app/centre_on_screen.h"
 #include "app/config_controls.h"
-#include "app/dialog_font.h"
 #include "app/key_capture.h"
 #include "app/qt_text.h"
 #include "app/raw_text.h"
@@ -28,13 +28,6 @@
 namespace corvalt {
 
 namespace {
-
-// The window's own font, measured before any control is placed.
-DialogBaseUnits PrepareFont(QDialog& dialog)
-{
-    dialog.setFont(DialogFont());
-    return BaseUnitsOf(dialog.font());
-}
 
 Rect ToRect(const QRect& rect)
 {
@@ -70,7 +63,7 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     : QDialog(parent),
       m_reader(reader),
       m_messageBox(messageBox),
-      controls_(*this, MainDialogControls(), PrepareFont(*this)),
+      controls_(*this, MainDialogControls(), kMainDialogCaptionSources),
       m_poll(reader, *this, cardSteps),
       m_hIcon(QStringLiteral(":/corvalt.svg")),
       m_console(reader, messageBox, *this,
@@ -79,12 +72,13 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(ToQString(kTitle));
-    const DialogBaseUnits units = BaseUnitsOf(font());
-    setFixedSize(DialogXToPixels(kMainDialogSize.width, units), DialogYToPixels(kMainDialogSize.height, units));
+    setFixedSize(DialogXToPixels(kMainDialogSize.width, controls_.Scale()),
+                 DialogYToPixels(kMainDialogSize.height, controls_.Scale()));
     m_pollTimer.setInterval(kPollIntervalMs);
     ConnectHandlers();
     OnInitDialog();
     KeyCapture::Install(*this);
+    CentreOnScreen::Install(*this, QSize(m_sizes.Full().width, m_sizes.Full().height));
 }
 
 void CCorvaltDlg::ConnectHandlers()

@@ -9,6 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+
+#include "app/dialog_font.h"
+#include "app/dialog_style.h"
 
 namespace corvalt {
 
@@ -67,6 +71,12 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget& dialog)
     return nullptr;
 }
 
+DialogScale ScaleOf(const QWidget& dialog)
+{
+    const QScreen& screen = *dialog.screen();
+    return {qRound(screen.logicalDotsPerInchX()), qRound(screen.logicalDotsPerInchY())};
+}
+
 bool TakesFocus(ControlKind kind)
 {
     switch (kind) {
@@ -82,13 +92,20 @@ bool TakesFocus(ControlKind kind)
 
 }  // namespace
 
-DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> rows, const DialogBaseUnits& units)
-    : rows_(rows), groups_(RadioGroups(rows))
+DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> rows,
+                               std::span<const CaptionSource> captionSources)
+    : rows_(rows), scale_(ScaleOf(dialog)), groups_(RadioGroups(rows))
 {
+    auto* style = new DialogStyle(scale_);
+    style->setParent(&dialog);
+    dialog.setStyle(style);
+    dialog.setFont(DialogFont(scale_, *style, dialog.screen()->devicePixelRatio()));
+
     QWidget* previousTabStop = nullptr;
     for (const ControlSpec& row : rows) {
         QWidget* widget = CreateWidget(row, dialog);
-        const PixelRect place = DialogRectToPixels(row.x, row.y, row.width, row.height, units);
+        widget->setStyle(style);
+        const PixelRect place = DialogRectToPixels(row.x, row.y, row.width, row.height, scale_);
         widget->setGeometry(place.x, place.y, place.width, place.height);
         widget->setObjectName(QString::number(row.id));
         widget->setEnabled((row.flags & kDisabled) == 0);
@@ -103,6 +120,9 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
         }
         widgets_.push_back(widget);
     }
+
+    for (const CaptionSource& source : captionSources)
+        Item(source.id)->setAccessibleName(QString::fromUtf8(FindControl(rows, source.captionOf)->caption));
 
     for (const RadioGroup& group : groups_) {
         auto* buttonGroup = new QButtonGroup(&dialog);

@@ -1,6 +1,8 @@
 // The widgets of one dialog template, built from its rows (dialog_template.h):
 // each a direct child of the dialog at its place, with its caption, focus
-// policy and tab order, the radio buttons joined in their groups.
+// policy and tab order, the radio buttons joined in their groups. The dialog
+// and its controls get the dialogs' style and font (dialog_style.h,
+// dialog_font.h), and places are taken at the scale of the dialog's screen.
 #pragma once
 
 #include <span>
@@ -18,7 +20,13 @@ namespace corvalt {
 
 class DialogControls {
 public:
-    DialogControls(QWidget& dialog, std::span<const ControlSpec> rows, const DialogBaseUnits& units);
+    // Controls without a caption of their own take for screen readers the
+    // caption of the control their source names.
+    DialogControls(QWidget& dialog, std::span<const ControlSpec> rows,
+                   std::span<const CaptionSource> captionSources = {});
+
+    // Dialog units to pixels on the dialog's screen.
+    const DialogScale& Scale() const { return scale_; }
 
     // The widget of a control, or nullptr when the template has no such id.
     QWidget* Item(int id) const;
@@ -36,6 +44,7 @@ private:
     QButtonGroup* GroupNamed(int groupId) const;
 
     std::span<const ControlSpec> rows_;
+    DialogScale scale_;
     std::vector<QWidget*> widgets_;             // parallel to rows_
     std::vector<RadioGroup> groups_;
     std::vector<QButtonGroup*> buttonGroups_;  // parallel to groups_

@@ -1,26 +1,46 @@
 #include "app/dialog_font.h"
 
-#include <QApplication>
-#include <QFontDatabase>
-#include <QFontMetrics>
+#include <QFontInfo>
+
+#include "app/caption_fit.h"
+#include "app/dialog_template.h"
 
 namespace corvalt {
 
-QFont DialogFont()
+namespace {
+
+constexpr const char* kFamily = "AR PL UMing CN";
+constexpr int kLargestPoints = 9;  // the templates' own size
+constexpr int kSmallestPoints = 6;
+
+int PointsToPixels(int points, const DialogScale& scale)
 {
-    const QStringList installed = QFontDatabase::families();
-    for (const char* family : {"SimSun", "WenQuanYi Zen Hei"}) {
-        if (installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
-            return QFont(QString::fromLatin1(family), 9);
-    }
-    return QApplication::font();
+    return (points * scale.dotsPerInchY + 36) / 72;
 }
 
-DialogBaseUnits BaseUnitsOf(const QFont& font)
+bool FitsBothTemplates(const QFont& font, const DialogScale& scale, const QStyle& style)
 {
-    const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return BaseUnitsFromFont(alphabet, metrics.height());
+    return CaptionsFit(MainDialogControls(), scale, style, font) &&
+           CaptionsFit(AboutDialogControls(), scale, style, font);
+}
+
+}  // namespace
+
+QFont DialogFont(const DialogScale& scale, const QStyle& style, qreal devicePixelRatio)
+{
+    QFont font(QString::fromLatin1(kFamily));
+    // The face's own bitmaps, drawn where a font pixel is a screen pixel,
+    // are crisper than its thin outlines.
+    if (devicePixelRatio == 1.0 && QFontInfo(font).family() == QLatin1String(kFamily))
+        font.setStyleStrategy(QFont::NoAntialias);
+    const int smallest = PointsToPixels(kSmallestPoints, scale);
+    for (int pixels = PointsToPixels(kLargestPoints, scale); pixels > smallest; --pixels) {
+        font.setPixelSize(pixels);
+        if (FitsBothTemplates(font, scale, style))
+            return font;
+    }
+    font.setPixelSize(smallest);
+    return font;
 }
 
 }  // namespace corvalt

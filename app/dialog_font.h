@@ -1,15 +1,25 @@
-// The font the dialogs are drawn and measured with: SimSun 9 pt where it is
-// installed, else WenQuanYi Zen Hei 9 pt (which also covers the Chinese
-// texts), else the application's default font.
+// The dialogs' font: AR PL UMing CN, from Debian's fonts-arphic-uming, a Song
+// face like the one the templates were drawn in. At 12 pixels its line is
+// 12 pixels high and its Latin letters are half-width, 6 pixels on average,
+// as the templates expect, and it carries the Chinese texts too.
+//
+// It is used at the largest pixel size, from 9 points at the screen's
+// logical DPI (12 pixels at 96 DPI) down, at which every caption of both
+// templates fits whole inside its control (caption_fit.h). Where the face is
+// missing, the font that stands in for it shrinks the same way until it fits.
+//
+// Where a font pixel is a screen pixel, the face is drawn from its own
+// bitmaps (it has them from 11 to 16 pixels), which are crisp where its
+// thin outlines come out grey; on denser screens from its outlines.
 #pragma once
 
 #include <QFont>
+#include <QStyle>
 
 #include "app/dialog_units.h"
 
 namespace corvalt {
 
-QFont DialogFont();
-DialogBaseUnits BaseUnitsOf(const QFont& font);
+QFont DialogFont(const DialogScale& scale, const QStyle& style, qreal devicePixelRatio);
 
 }  // namespace corvalt

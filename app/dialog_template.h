@@ -66,6 +66,19 @@ constexpr int kStatusFrameId = 1059;
 constexpr int kAboutIconId = 2;  // the icon static has no id of its own in the template
 constexpr int kAboutOkId = 1;
 
+// Controls without a caption of their own that a screen reader announces,
+// and the control whose caption names them: the group box around the
+// transcript, the push buttons beside the command and file edits, the group
+// box and the label of the two sentinel edits.
+struct CaptionSource {
+    int id;
+    int captionOf;
+};
+inline constexpr CaptionSource kMainDialogCaptionSources[] = {
+    {kTranscriptEditId, kUnnamedId}, {kCommandEditId, kSendCommandId}, {kFileEditId, kLoadFileId},
+    {1075, 1074}, {1078, 1077},
+};
+
 // The row of a control, or nullptr when the table has none with that id.
 const ControlSpec* FindControl(std::span<const ControlSpec> controls, int id);
 

@@ -4,6 +4,9 @@ namespace corvalt {
 
 namespace {
 
+// A unit is dotsPerInch / 64 pixels: 1.5 at 96 DPI.
+constexpr int kDpiOfOnePixelPerUnit = 64;
+
 // value * numerator / denominator, rounded half away from zero.
 int ScaleRounded(int value, int numerator, int denominator)
 {
@@ -14,26 +17,20 @@ int ScaleRounded(int value, int numerator, int denominator)
 
 }  // namespace
 
-DialogBaseUnits BaseUnitsFromFont(int alphabetAdvance, int lineHeight)
+int DialogXToPixels(int x, const DialogScale& scale)
 {
-    // The average over 26 letter pairs, rounded: (advance / 26 + 1) / 2.
-    return {(alphabetAdvance / 26 + 1) / 2, lineHeight};
+    return ScaleRounded(x, scale.dotsPerInchX, kDpiOfOnePixelPerUnit);
 }
 
-int DialogXToPixels(int x, const DialogBaseUnits& units)
+int DialogYToPixels(int y, const DialogScale& scale)
 {
-    return ScaleRounded(x, units.averageCharWidth, 4);
+    return ScaleRounded(y, scale.dotsPerInchY, kDpiOfOnePixelPerUnit);
 }
 
-int DialogYToPixels(int y, const DialogBaseUnits& units)
+PixelRect DialogRectToPixels(int x, int y, int width, int height, const DialogScale& scale)
 {
-    return ScaleRounded(y, units.charHeight, 8);
-}
-
-PixelRect DialogRectToPixels(int x, int y, int width, int height, const DialogBaseUnits& units)
-{
-    return {DialogXToPixels(x, units), DialogYToPixels(y, units), DialogXToPixels(width, units),
-            DialogYToPixels(height, units)};
+    return {DialogXToPixels(x, scale), DialogYToPixels(y, scale), DialogXToPixels(width, scale),
+            DialogYToPixels(height, scale)};
 }
 
 }  // namespace corvalt

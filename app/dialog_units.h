@@ -1,14 +1,16 @@
-// Dialog units to pixels, as dialogs have always been laid out: a horizontal
-// unit is a quarter of the dialog font's average character width, a vertical
-// unit an eighth of its character height, each value rounded to the nearest
-// pixel on its own.
+// Dialog units to pixels. The templates were drawn in a font whose average
+// character is 6 pixels wide and 12 pixels high at 96 DPI; a horizontal unit
+// is a quarter of that width and a vertical unit an eighth of that height,
+// so both are 1.5 pixels at 96 DPI and grow with the screen's logical DPI,
+// whatever font is installed. Each value is rounded to the nearest pixel on
+// its own, halves away from zero.
 #pragma once
 
 namespace corvalt {
 
-struct DialogBaseUnits {
-    int averageCharWidth;
-    int charHeight;
+struct DialogScale {
+    int dotsPerInchX = 96;  // the screen's logical DPI
+    int dotsPerInchY = 96;
 };
 
 struct PixelRect {
@@ -16,12 +18,8 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
-// The base units of a font, given the advance of the 52 letters
-// "A".."Z" "a".."z" in a row and the font's line height in pixels.
-DialogBaseUnits BaseUnitsFromFont(int alphabetAdvance, int lineHeight);
-
-int DialogXToPixels(int x, const DialogBaseUnits& units);
-int DialogYToPixels(int y, const DialogBaseUnits& units);
-PixelRect DialogRectToPixels(int x, int y, int width, int height, const DialogBaseUnits& units);
+int DialogXToPixels(int x, const DialogScale& scale);
+int DialogYToPixels(int y, const DialogScale& scale);
+PixelRect DialogRectToPixels(int x, int y, int width, int height, const DialogScale& scale);
 
 }  // namespace corvalt

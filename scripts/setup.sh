@@ -19,7 +19,7 @@ readonly PACKAGES=(
     libgtest-dev
     umockdev libumockdev-dev
     appstream desktop-file-utils
-    fonts-wqy-zenhei
+    fonts-arphic-uming
 )
 BUILD_DIR=${BUILD_DIR:-build}
 

@@ -1,6 +1,6 @@
 // The main window's control table and the rules read from it: the radio
-// groups, the configuration block, the dialog-unit mapping and the two
-// window sizes.
+// groups, the configuration block, the dialog-unit mapping, the two window
+// sizes and the window's place on the screen.
 #include "app/dialog_template.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "app/dialog_units.h"
 #include "app/panel_settings.h"
 #include "app/radio_groups.h"
+#include "app/window_placement.h"
 #include "app/window_sizes.h"
 
 namespace corvalt {
@@ -100,25 +101,38 @@ TEST(DialogTemplateTest, ConfigurationBlockLiesInTheConfigurationArea)
         EXPECT_EQ(block.count(id), 0u) << id;
 }
 
-TEST(DialogUnitsTest, MapsLikeTheDialogManager)
+TEST(DialogUnitsTest, UnitsAreOneAndAHalfPixelsAt96DpiAndGrowWithTheScreen)
 {
-    // 52 letters 312 px wide: 6 px per letter on average.
-    EXPECT_EQ(BaseUnitsFromFont(312, 13).averageCharWidth, 6);
-    // (345 / 26 + 1) / 2 = 7: the pair average rounds up.
-    EXPECT_EQ(BaseUnitsFromFont(345, 16).averageCharWidth, 7);
-
-    const DialogBaseUnits units{6, 13};
     struct Case {
+        DialogScale scale;
         int x, y, width, height;
         PixelRect pixels;
     };
     const Case cases[] = {
-        {0, 0, 4, 8, {0, 0, 6, 13}},
-        {14, 177, 410, 12, {21, 288, 615, 20}},  // halves round up: 12 * 13 / 8 = 19.5
-        {438, 453, 1, 1, {657, 736, 2, 2}},
+        {{96, 96}, 14, 177, 410, 12, {21, 266, 615, 18}},  // halves round up: 177 * 1.5 = 265.5
+        {{96, 96}, 438, 453, 1, 1, {657, 680, 2, 2}},
+        {{192, 192}, 438, 453, 1, 1, {1314, 1359, 3, 3}},
+        {{120, 144}, 438, 453, 0, 0, {821, 1019, 0, 0}},  // 821.25 and 1019.25
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DialogRectToPixels(c.x, c.y, c.width, c.height, units), c.pixels);
+        EXPECT_EQ(DialogRectToPixels(c.x, c.y, c.width, c.height, c.scale), c.pixels) << c.x << "," << c.y;
+}
+
+TEST(WindowPlacementTest, FullWindowIsCentredOnTheAvailableAreaOrKeepsItsCornerOnIt)
+{
+    const Size window{659, 701};  // 657 x 680 inside a frame with a 20-pixel caption
+    struct Case {
+        Rect available;
+        Point place;
+    };
+    const Case cases[] = {
+        {{0, 0, 1920, 1080}, {630, 189}},
+        {{1920, 32, 3286, 768}, {2273, 49}},  // a second screen with a panel along the top
+        {{0, 0, 683, 384}, {12, 0}},          // 1366 x 768 at twice the scale: too low
+        {{100, 50, 600, 650}, {100, 50}},     // too small both ways
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CentredPlace(c.available, window), c.place) << c.available.left << "," << c.available.top;
 }
 
 TEST(WindowSizesTest, CapturedOnceAndCutAtTheControl)

@@ -1,6 +1,7 @@
 // The test program's main for tests that need a QApplication: one for the
 // whole run, on the offscreen platform so no display is needed, destroyed
-// before the program exits.
+// before the program exits. A QT_QPA_PLATFORM that already names the
+// offscreen platform, with its options (a screen of a given size), is kept.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,7 +9,8 @@
 int main(int argc, char* argv[])
 {
     ::testing::InitGoogleTest(&argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("offscreen")))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,125 @@
+// The main window and the About box on a real screen: every control where
+// its template puts it, every caption whole inside its control, the window's
+// size in both modes and its place on the screen, and the names a screen
+// reader announces. CMakeLists.txt runs this program once per screen:
+// 1366x768 and 1920x1080 at 96 DPI, 1920x1080 at 192 DPI and 1366x768 with
+// QT_SCALE_FACTOR=2. Sizes are device-independent pixels throughout.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QScreen>
+
+#include <cmath>
+#include <map>
+#include <ostream>
+
+#include "app/about_dlg.h"
+#include "app/caption_fit.h"
+#include "app/corvalt_dlg.h"
+#include "app/dialog_template.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_hid_host.h"
+#include "tests/support/recording_message_box.h"
+
+void PrintTo(const QRect& rect, std::ostream* out)
+{
+    *out << rect.x() << "," << rect.y() << " " << rect.width() << "x" << rect.height();
+}
+
+namespace corvalt {
+namespace {
+
+// The templates' dialog units are 1.5 pixels either way at 96 DPI.
+int Px(int units)
+{
+    return static_cast<int>(std::floor(units * 1.5 + 0.5));
+}
+
+QRect TemplatePlace(const ControlSpec& row)
+{
+    return {Px(row.x), Px(row.y), Px(row.width), Px(row.height)};
+}
+
+class WindowOnScreenTest : public ::testing::Test {
+protected:
+    QWidget& Control(QWidget& dialog, int id) const
+    {
+        auto* widget = dialog.findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+        EXPECT_NE(widget, nullptr) << id;
+        return widget != nullptr ? *widget : dialog;
+    }
+
+    testing::FakeHidHost host;
+    testing::FakeClock clock;
+    ReaderConnection reader{host, clock};
+    testing::RecordingMessageBox messageBox;
+    CCorvaltDlg dialog{reader, messageBox};
+    CAboutDlg about{QIcon(), &dialog};
+};
+
+TEST_F(WindowOnScreenTest, EveryControlSitsAtItsTemplatePlaceWithItsWholeCaption)
+{
+    const struct {
+        QWidget& dialog;
+        std::span<const ControlSpec> rows;
+    } templates[] = {{dialog, MainDialogControls()}, {about, AboutDialogControls()}};
+    for (const auto& dialogTemplate : templates) {
+        for (const ControlSpec& row : dialogTemplate.rows) {
+            SCOPED_TRACE(row.id);
+            QWidget& widget = Control(dialogTemplate.dialog, row.id);
+            EXPECT_EQ(widget.geometry(), TemplatePlace(row));
+            const QString caption = QString::fromUtf8(row.caption);
+            if (caption.isEmpty())
+                continue;
+            const QFontMetrics metrics = widget.fontMetrics();
+            const QRect area = CaptionArea(row, widget.rect(), *widget.style(), metrics);
+            EXPECT_LE(metrics.horizontalAdvance(caption), area.width()) << caption.toStdString();
+            EXPECT_LE(metrics.height(), area.height()) << caption.toStdString();
+            EXPECT_GE(QFontInfo(widget.font()).pixelSize(), 11);
+            EXPECT_EQ(QFontInfo(widget.font()).family().toStdString(), "AR PL UMing CN");  // Chinese too
+        }
+    }
+}
+
+TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
+{
+    dialog.show();
+    const QRect reading = dialog.frameGeometry();
+    EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
+    EXPECT_NEAR(dialog.height(), Px(189), Px(189) * 0.02);  // down to the status frame's bottom edge
+
+    static_cast<QAbstractButton*>(dialog.GetDlgItem(kConfigurationCommandId))->click();
+    const QRect full = dialog.frameGeometry();
+    EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
+    EXPECT_NEAR(dialog.height(), 680, 680 * 0.02);
+    EXPECT_EQ(full.topLeft(), reading.topLeft());
+
+    const QRect available = dialog.screen()->availableGeometry();
+    if (full.width() <= available.width() && full.height() <= available.height()) {
+        EXPECT_TRUE(available.contains(full));
+        EXPECT_NEAR(full.center().x(), available.center().x(), 1);
+        EXPECT_NEAR(full.center().y(), available.center().y(), 1);
+    } else {
+        EXPECT_TRUE(available.contains(full.topLeft()));
+    }
+}
+
+TEST_F(WindowOnScreenTest, ScreenReadersHearEveryControlByName)
+{
+    // Edits are named after the group, label or button that stands for them.
+    const std::map<int, QString> editNames = {
+        {kTranscriptEditId, "Communication Dialog(Hex)"}, {kCommandEditId, "Send Command"},
+        {kFileEditId, "Load File"}, {1075, "Specific Sentinel"}, {1078, "Literal Sentinel:"}};
+    for (const ControlSpec& row : MainDialogControls()) {
+        if (row.kind == ControlKind::BlackFrame)
+            continue;
+        const auto found = editNames.find(row.id);
+        const QString expected = found != editNames.end() ? found->second : QString::fromUtf8(row.caption);
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(&Control(dialog, row.id));
+        EXPECT_EQ(control->text(QAccessible::Name).toStdString(), expected.toStdString()) << row.id;
+    }
+}
+
+}  // namespace
+}  // namespace corvalt
