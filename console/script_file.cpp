@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "console/command_text.h"
@@ -65,6 +66,23 @@ bool ReadOpenScript(int fd, const std::string& path, std::string& bytes, std::st
     return true;
 }
 
+// The line as it is listed: valid UTF-8, and a line longer than the limit
+// cut after its last whole character within it, with a note of what is left
+// out.
+std::string ListedLine(std::string_view line)
+{
+    std::string text = ToValidUtf8(line);
+    if (text.size() <= kListedLineLimit)
+        return text;
+    size_t cut = kListedLineLimit;
+    while (cut > 0 && (static_cast<uint8_t>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    const auto leftOut = std::count_if(text.begin() + static_cast<std::ptrdiff_t>(cut), text.end(),
+                                       [](char c) { return (static_cast<uint8_t>(c) & 0xC0) != 0x80; });
+    text.resize(cut);
+    return text + " [... " + std::to_string(leftOut) + " more characters not listed]";
+}
+
 }  // namespace
 
 std::vector<std::string> SplitScriptLines(std::string_view bytes)
@@ -115,7 +133,7 @@ ScriptContents ReadScript(std::string_view bytes, size_t capacity)
 {
     ScriptContents script;
     for (const std::string& line : SplitScriptLines(bytes)) {
-        script.listing.push_back(ToValidUtf8(TrimWhiteSpace(line)));
+        script.listing.push_back(ListedLine(TrimWhiteSpace(line)));
         std::string command = ScriptLineCommand(line);
         if (command.empty())
             continue;

@@ -22,8 +22,13 @@ std::string_view TrimWhiteSpace(std::string_view text);
 // The command of one line in normal form, or empty when it holds none.
 std::string ScriptLineCommand(std::string_view line);
 
+// A listed line shows at most this many bytes of its text: the transcript
+// lays a long line out in time that grows with the square of its length, and
+// no command or comment of a real script comes near it.
+constexpr size_t kListedLineLimit = 1024;
+
 struct ScriptContents {
-    std::vector<std::string> listing;   // each line trimmed, as UTF-8 to show
+    std::vector<std::string> listing;   // each line trimmed, as UTF-8 to show, longer lines shortened
     std::vector<std::string> commands;  // at most the capacity asked for
     size_t leftOut = 0;                 // commands past the capacity
 };

@@ -63,6 +63,18 @@ TEST(ReadScript, ListsEveryLineAndKeepsTheCommands)
     EXPECT_EQ(script.leftOut, 0u);
 }
 
+// A line far longer than any real one is listed shortened, cut between
+// characters; its command is kept whole.
+TEST(ReadScript, ListsAVeryLongLineShortened)
+{
+    // The limit falls inside the first two-byte character.
+    const std::string x(kListedLineLimit - 8, 'x');
+    const ScriptContents script = ReadScript("01 02; " + x + "\u00E9\u00E9" + std::string(100, 'y'), 255);
+    ASSERT_EQ(script.listing.size(), 1u);
+    EXPECT_EQ(script.listing[0], "01 02; " + x + " [... 102 more characters not listed]");
+    EXPECT_EQ(script.commands, (Lines{"01 02"}));
+}
+
 TEST(ReadScript, KeepsTheFirstCommandsThatFitAndCountsTheRest)
 {
     std::string bytes;
