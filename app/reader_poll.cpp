@@ -118,9 +118,10 @@ void ReaderPoll::ReadCardReport(unsigned run)
     if (!PumpMessagesAndContinue(run))
         return;
     reader_.clock.Sleep(kReportSettleMs);
-    if (!cardSteps_->DecodeCardReport())
-        return;
-    cardSteps_->PresentCardData();
+    if (cardSteps_->DecodeCardReport())
+        cardSteps_->PresentCardData();
+    else
+        window_.ShowCardText(std::string(kUndecodedReportPrefix) + reader_.LastErrorText);
     window_.ShowStatus(kStatusSwipeCard);
     window_.PumpMessages();
 }

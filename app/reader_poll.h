@@ -25,6 +25,8 @@ public:
     virtual void SetTitle(std::string_view text) = 0;
     // Empties the reading-mode transcript and shows it.
     virtual void ShowEmptyCardText() = 0;
+    // Replaces the reading-mode transcript with the text and shows it.
+    virtual void ShowCardText(std::string_view text) = 0;
     virtual void FocusTranscript() = 0;
     // Handles every pending window event, then returns.
     virtual void PumpMessages() = 0;
@@ -39,7 +41,8 @@ public:
     virtual void LoadDataUsageSizes() = 0;
     // True when a complete report has arrived.
     virtual bool PollInputReport() = 0;
-    // True when the report was decoded.
+    // True when the report was decoded; otherwise the connection's
+    // LastErrorText says why.
     virtual bool DecodeCardReport() = 0;
     virtual void PresentCardData() = 0;
 };

@@ -35,6 +35,7 @@ public:
     void ShowStatus(std::string_view) override {}
     void SetTitle(std::string_view) override {}
     void ShowEmptyCardText() override {}
+    void ShowCardText(std::string_view) override {}
     void FocusTranscript() override {}
     void PumpMessages() override {}
 };

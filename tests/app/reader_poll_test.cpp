@@ -30,6 +30,7 @@ public:
     void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
     void SetTitle(std::string_view text) override { titles.emplace_back(text); }
     void ShowEmptyCardText() override { ++emptied; }
+    void ShowCardText(std::string_view text) override { cardTexts.emplace_back(text); }
     void FocusTranscript() override { ++focused; }
     void PumpMessages() override
     {
@@ -40,6 +41,7 @@ public:
 
     std::vector<std::string> statuses;
     std::vector<std::string> titles;
+    std::vector<std::string> cardTexts;
     int emptied = 0;
     int focused = 0;
     int pumps = 0;
@@ -218,12 +220,16 @@ TEST_F(CardReportTest, AReportIsShownAfterBlankingAndAShortWait)
     EXPECT_EQ(steps.presents, 1);
 }
 
-TEST_F(CardReportTest, AReportThatDoesNotDecodeLeavesTheTranscriptBlank)
+TEST_F(CardReportTest, AReportThatDoesNotDecodeIsNamedAndSwipingGoesOn)
 {
     steps.reportsWaiting = 1;
     steps.decodeSucceeds = false;
+    reader.LastErrorText = "HidP_GetUsageValue Failed on Tk1Len";
     Ticks(1);
-    EXPECT_EQ(window.statuses, std::vector<std::string>{std::string(kStatusProcessingData)});
+    EXPECT_EQ(window.statuses,
+              (std::vector<std::string>{std::string(kStatusProcessingData), std::string(kStatusSwipeCard)}));
+    EXPECT_EQ(window.cardTexts, std::vector<std::string>{"The last card report could not be decoded: "
+                                                         "HidP_GetUsageValue Failed on Tk1Len"});
     EXPECT_EQ(steps.presents, 0);
     EXPECT_EQ(poll.State(), kHidReading);
 }
