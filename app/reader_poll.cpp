@@ -31,6 +31,7 @@ void ReaderPoll::Restart()
 {
     ++run_;
     m_nPollState = kNoDevice;
+    unusableReaderShown_ = false;
 }
 
 void ReaderPoll::Stop()
@@ -73,6 +74,7 @@ void ReaderPoll::ActOnState(unsigned run)
 {
     switch (m_nPollState) {
     case kNoDevice:
+        unusableReaderShown_ = false;
         window_.ShowStatus(kStatusAttachDevice);
         window_.SetTitle(kTitleSearching);
         window_.ShowEmptyCardText();
@@ -83,9 +85,9 @@ void ReaderPoll::ActOnState(unsigned run)
         if (reader_.IsOpen()) {
             setUpProductId_ = reader_.Attributes.ProductID;
             m_nPollState = ModeForProduct(setUpProductId_);
+        } else {
+            ShowUnusableReader();
         }
-        else if (reader_.bAccessDenied)
-            window_.ShowStatus(kStatusAccessDenied);
         break;
     case kHidModeFound:
         if (cardSteps_ != nullptr)
@@ -107,6 +109,16 @@ void ReaderPoll::ActOnState(unsigned run)
     default:
         break;
     }
+}
+
+void ReaderPoll::ShowUnusableReader()
+{
+    const bool unusable = reader_.bAccessDenied;
+    if (unusable)
+        window_.ShowStatus(kStatusAccessDenied);
+    else if (unusableReaderShown_)
+        window_.ShowStatus(kStatusAttachDevice);
+    unusableReaderShown_ = unusable;
 }
 
 void ReaderPoll::ReadCardReport(unsigned run)

@@ -81,6 +81,9 @@ public:
 private:
     void CheckPresence();
     void ActOnState(unsigned run);
+    // While no reader is open: names a listed reader that cannot be used on
+    // every tick, and once none is left asks for a device again.
+    void ShowUnusableReader();
     void ReadCardReport(unsigned run);
     // Pumps the window's messages; false when reading mode was left or
     // restarted meanwhile.
@@ -93,6 +96,7 @@ private:
     uint16_t setUpProductId_ = 0;  // the product id the current mode was chosen for
     unsigned run_ = 0;  // counts entries into and exits from reading mode
     bool stepRunning_ = false;
+    bool unusableReaderShown_ = false;  // the status names a reader that cannot be used
 };
 
 }  // namespace corvalt

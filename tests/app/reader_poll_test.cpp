@@ -159,15 +159,36 @@ TEST_F(ReaderPollTest, IdsOfARejectedReaderNeverChooseAMode)
     EXPECT_EQ(poll.State(), kIdentifying);
 }
 
-TEST_F(ReaderPollTest, AReaderThatMayNotBeOpenedIsNamedInTheStatus)
+// A reader that is listed but cannot be used is named in the status on every
+// tick; once it has left, while a keyboard stays, the status asks for a
+// device again, once.
+struct UnusableReaderCase {
+    const char* name;
+    std::function<void(testing::SimulatedDevice&)> breakReader;
+    std::string status;
+};
+
+class UnusableReaderTest : public ReaderPollTest, public ::testing::WithParamInterface<UnusableReaderCase> {};
+
+TEST_P(UnusableReaderTest, IsNamedWhileListedAndForgottenWhenItLeaves)
 {
-    auto device = host.AddDevice("/dev/hidraw3", 0x0801, 0x0002, kReaderDescriptor);
-    device->readWriteOpenError = EACCES;
-    device->queryOpenError = EACCES;
-    Ticks(1);
-    EXPECT_EQ(window.statuses, (std::vector<std::string>{"Status: Reader found, but access to it was denied - install the udev rule (see README)"}));
+    const UnusableReaderCase& c = GetParam();
+    host.AddDevice("/dev/hidraw0", 0x046D, 0xC31C, VendorDescriptor(8, 0));
+    c.breakReader(*host.AddDevice("/dev/hidraw3", 0x0801, 0x0002, kReaderDescriptor));
+    Ticks(2);
+    host.Unplug("/dev/hidraw3");
+    Ticks(2);
+    EXPECT_EQ(window.statuses, (std::vector<std::string>{c.status, c.status, std::string(kStatusAttachDevice)}));
     EXPECT_EQ(poll.State(), kIdentifying);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Readers, UnusableReaderTest,
+    ::testing::Values(UnusableReaderCase{"AccessDenied",
+                                         [](auto& d) { d.readWriteOpenError = d.queryOpenError = EACCES; },
+                                         "Status: Reader found, but access to it was denied - install the udev "
+                                         "rule (see README)"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderPollTest, UnpluggingEverythingStartsTheSearchOver)
 {
