@@ -113,12 +113,17 @@ void ReaderPoll::ActOnState(unsigned run)
 
 void ReaderPoll::ShowUnusableReader()
 {
-    const bool unusable = reader_.bAccessDenied;
-    if (unusable)
-        window_.ShowStatus(kStatusAccessDenied);
+    std::string status;
+    if (reader_.bAccessDenied)
+        status = kStatusAccessDenied;
+    else if (!reader_.UnsupportedReason.empty())
+        status = std::string(kStatusPrefix) + UnsupportedReaderText(reader_.UnsupportedReason);
+
+    if (!status.empty())
+        window_.ShowStatus(status);
     else if (unusableReaderShown_)
         window_.ShowStatus(kStatusAttachDevice);
-    unusableReaderShown_ = unusable;
+    unusableReaderShown_ = !status.empty();
 }
 
 void ReaderPoll::ReadCardReport(unsigned run)

@@ -12,6 +12,8 @@ inline constexpr std::string_view kTitleKeyboardMode = "USB HID MSR Demo - Keybo
 inline constexpr std::string_view kTitleCommandMode = "USB HID MSR Demo - Command Mode";
 
 inline constexpr std::string_view kStatusInitial = "Status:";
+// The beginning of a status built around another text.
+inline constexpr std::string_view kStatusPrefix = "Status: ";
 inline constexpr std::string_view kStatusAttachDevice = "Status: Attach Device...";
 inline constexpr std::string_view kStatusSwipeCard = "Status: Swipe card...";
 inline constexpr std::string_view kStatusProcessingData = "Status: Processing data...";

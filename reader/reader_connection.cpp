@@ -30,22 +30,37 @@ std::unique_ptr<HidDevice> OpenInterface(HidHost& host, const std::string& path,
     return device;
 }
 
+// Why reports of these lengths cannot be read into the buffers; empty when
+// they fit.
+std::string ReportsTooLong(const HIDP_CAPS& caps)
+{
+    const auto tooLong = [](const char* report, size_t length, size_t capacity) {
+        return std::string(report) + " report of " + std::to_string(length) + " bytes, at most " +
+               std::to_string(capacity);
+    };
+    if (caps.InputReportByteLength > kInputReportCapacity)
+        return tooLong("input", caps.InputReportByteLength, kInputReportCapacity);
+    if (caps.FeatureReportByteLength > kFeatureReportCapacity)
+        return tooLong("feature", caps.FeatureReportByteLength, kFeatureReportCapacity);
+    return {};
+}
+
 // The identity checks a freshly opened interface must pass to become the
-// reader. On failure the caller closes it.
-bool PassesIdentityChecks(ReaderConnection& c)
+// reader. On failure the caller closes it; when the interface has a
+// reader's ids but cannot be driven, `unsupported` says why.
+bool PassesIdentityChecks(ReaderConnection& c, std::string& unsupported)
 {
     c.Attributes.Size = sizeof(HIDD_ATTRIBUTES);
     if (!HidD_GetAttributes(*c.hDevice, &c.Attributes))
         return false;
     if (!IsAcceptedVendor(c.Attributes.VendorID) || !IsAcceptedProduct(c.Attributes.ProductID))
         return false;
-    if (!HidD_GetPreparsedData(*c.hDevice, &c.pPreparsedData))
+    if (!HidD_GetPreparsedData(*c.hDevice, &c.pPreparsedData, &unsupported))
         return false;
     if (HidP_GetCaps(c.pPreparsedData, &c.Caps) != HIDP_STATUS_SUCCESS)
         return false;
-    // Longer reports would not fit the buffers they are read into.
-    return c.Caps.InputReportByteLength <= kInputReportCapacity &&
-           c.Caps.FeatureReportByteLength <= kFeatureReportCapacity;
+    unsupported = ReportsTooLong(c.Caps);
+    return unsupported.empty();
 }
 
 }  // namespace
@@ -87,6 +102,7 @@ int OpenReader(ReaderConnection& c)
 
     c.bAccessDenied = false;
     c.DeniedPath.clear();
+    c.UnsupportedReason.clear();
     for (const HidInterfaceInfo& info : interfaces) {
         const bool idsAccepted = IsAcceptedVendor(info.vendorId) && IsAcceptedProduct(info.productId);
         // Interfaces whose ids are known without opening them and are not a
@@ -107,10 +123,13 @@ int OpenReader(ReaderConnection& c)
             }
             continue;
         }
-        if (PassesIdentityChecks(c)) {
+        std::string unsupported;
+        if (PassesIdentityChecks(c, unsupported)) {
             c.SettledPaths.erase(info.path);
             return 1;
         }
+        if (c.UnsupportedReason.empty())
+            c.UnsupportedReason = unsupported;
         CloseReader(c);
     }
     return 1;
@@ -140,6 +159,7 @@ void InitReaderConnection(ReaderConnection& c)
     c.bReadPending = false;
     c.bAccessDenied = false;
     c.DeniedPath.clear();
+    c.UnsupportedReason.clear();
     c.SettledPaths.clear();
 }
 
@@ -147,6 +167,11 @@ bool IsHidInterfacePresent(ReaderConnection& c)
 {
     std::vector<HidInterfaceInfo> interfaces;
     return c.host.ListInterfaces(interfaces) && !interfaces.empty();
+}
+
+std::string UnsupportedReaderText(std::string_view reason)
+{
+    return "Reader found, but it is not supported (" + std::string(reason) + ")";
 }
 
 bool VerifyFeatureReport(const ReaderConnection& c, MessageBox& messageBox)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/hid_host.h"
@@ -60,6 +61,11 @@ struct ReaderConnection {
     bool bAccessDenied = false;
     std::string DeniedPath;
 
+    // The last discovery pass met a reader with accepted ids that this
+    // program cannot drive (its descriptor refused, its reports longer than
+    // the buffers): why, in a few words. Empty when it met none.
+    std::string UnsupportedReason;
+
     // Interfaces that had their settle wait, did not become the reader and
     // are still listed. A reader that cannot be used (no permission, a failed
     // check) is examined again on every poll; waiting for it each time would
@@ -83,6 +89,10 @@ void InitReaderConnection(ReaderConnection& connection);
 
 // True when the system lists at least one HID interface, whatever it is.
 bool IsHidInterfacePresent(ReaderConnection& connection);
+
+// What the user is told about UnsupportedReason:
+// "Reader found, but it is not supported (<reason>)".
+std::string UnsupportedReaderText(std::string_view reason);
 
 // True when the open reader has a usable feature report; otherwise says
 // "Unable to initialize the USB MSR" in a message box.
