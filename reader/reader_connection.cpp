@@ -63,6 +63,21 @@ bool PassesIdentityChecks(ReaderConnection& c, std::string& unsupported)
     return unsupported.empty();
 }
 
+bool IsListed(const std::vector<HidInterfaceInfo>& interfaces, const std::string& path)
+{
+    return std::ranges::find(interfaces, path, &HidInterfaceInfo::path) != interfaces.end();
+}
+
+// What a fresh list says about the nodes met before: one that has left is
+// new when it comes back and settles again, and the open reader whose node
+// has left is gone, as after an unplug.
+void ForgetWhatLeft(ReaderConnection& c, const std::vector<HidInterfaceInfo>& interfaces)
+{
+    std::erase_if(c.SettledPaths, [&](const std::string& path) { return !IsListed(interfaces, path); });
+    if (c.IsOpen() && !IsListed(interfaces, c.ReaderPath))
+        CloseReader(c);
+}
+
 }  // namespace
 
 bool IsAcceptedVendor(uint16_t vendorId)
@@ -88,17 +103,9 @@ int OpenReader(ReaderConnection& c)
     if (!c.host.ListInterfaces(interfaces))
         return 0;
 
-    // An interface that has left the list and comes back is new: it settles again.
-    std::erase_if(c.SettledPaths, [&](const std::string& path) {
-        return std::ranges::find(interfaces, path, &HidInterfaceInfo::path) == interfaces.end();
-    });
-
-    if (c.IsOpen()) {
-        // Nothing to discover; an empty list means the reader has gone.
-        if (interfaces.empty())
-            CloseReader(c);
-        return 1;
-    }
+    ForgetWhatLeft(c, interfaces);
+    if (c.IsOpen())
+        return 1;  // nothing to discover
 
     c.bAccessDenied = false;
     c.DeniedPath.clear();
@@ -126,6 +133,7 @@ int OpenReader(ReaderConnection& c)
         std::string unsupported;
         if (PassesIdentityChecks(c, unsupported)) {
             c.SettledPaths.erase(info.path);
+            c.ReaderPath = info.path;
             return 1;
         }
         if (c.UnsupportedReason.empty())
@@ -144,6 +152,7 @@ void CloseReader(ReaderConnection& c)
         }
         c.hDevice.reset();
     }
+    c.ReaderPath.clear();
     if (c.pPreparsedData != nullptr) {
         HidD_FreePreparsedData(c.pPreparsedData);
         c.pPreparsedData = nullptr;
@@ -166,7 +175,10 @@ void InitReaderConnection(ReaderConnection& c)
 bool IsHidInterfacePresent(ReaderConnection& c)
 {
     std::vector<HidInterfaceInfo> interfaces;
-    return c.host.ListInterfaces(interfaces) && !interfaces.empty();
+    if (!c.host.ListInterfaces(interfaces))
+        return false;
+    ForgetWhatLeft(c, interfaces);
+    return !interfaces.empty();
 }
 
 std::string UnsupportedReaderText(std::string_view reason)

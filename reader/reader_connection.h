@@ -55,6 +55,10 @@ struct ReaderConnection {
     std::array<uint8_t, kFeatureReportCapacity> FeatureOut{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureIn{};
     std::string LastErrorText;                       // empty means no error; blocks every send
+    // The listed node of the open reader, empty when none is open. When it
+    // leaves the list the reader is gone, even if nothing has used the
+    // handle since (in keyboard mode nothing does).
+    std::string ReaderPath;
 
     // The last discovery pass listed an accepted reader but the system denied
     // access to its node (no udev rule): the window tells the user so.
@@ -88,6 +92,8 @@ void CloseReader(ReaderConnection& connection);
 void InitReaderConnection(ReaderConnection& connection);
 
 // True when the system lists at least one HID interface, whatever it is.
+// Like discovery it notes what has left the list: an open reader whose node
+// has gone is closed, and a node that comes back settles again.
 bool IsHidInterfacePresent(ReaderConnection& connection);
 
 // What the user is told about UnsupportedReason:

@@ -197,6 +197,7 @@ TEST_F(CardSwipeTest, AReaderUnpluggedMidReadIsFoundAgainWithoutANewSizeLookup)
 // read with the old one's.
 struct SwapCase {
     const char* name;
+    uint16_t fromProductId;
     uint16_t productId;
     const char* title;
     const char* shown;  // after a swipe on the new reader; empty: no reads
@@ -208,8 +209,7 @@ TEST_P(ReaderSwapTest, AReaderReplacedByAnotherModelIsSetUpForIt)
 {
     const SwapCase& swap = GetParam();
     AddKeyboard();
-    InputReportLayout basic(ReaderCardFields(0x0002));
-    AddReader(0x0002, basic);
+    AddReader(swap.fromProductId, InputReportLayout(ReaderCardFields(swap.fromProductId)));
     Ticks(3);
     host.Unplug("/dev/hidraw1");
     Ticks(1);
@@ -235,10 +235,12 @@ TEST_P(ReaderSwapTest, AReaderReplacedByAnotherModelIsSetUpForIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Models, ReaderSwapTest,
-    ::testing::Values(SwapCase{"Sealed", 0x0009, "USB HID MSR Demo - Hid Mode",
+    ::testing::Values(SwapCase{"Sealed", 0x0002, 0x0009, "USB HID MSR Demo - Hid Mode",
                                "Track 2 = ;9?\nTrack 3 = \nStripeseal Status (hex) = 1A\n"
                                "Stripeseal Data (hex) = \u00E9Z\nDevice Serial Number = SN42\nSequence Counter = 7"},
-                      SwapCase{"Keyboard", 0x0001, "USB HID MSR Demo - Keyboard Mode", ""}),
+                      SwapCase{"Keyboard", 0x0002, 0x0001, "USB HID MSR Demo - Keyboard Mode", ""},
+                      SwapCase{"FromKeyboard", 0x0001, 0x0002, "USB HID MSR Demo - Hid Mode",
+                               "Track 2 = ;9?\nTrack 3 = \n"}),
     [](const ::testing::TestParamInfo<SwapCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
