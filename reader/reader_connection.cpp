@@ -132,7 +132,6 @@ int OpenReader(ReaderConnection& c)
         }
         std::string unsupported;
         if (PassesIdentityChecks(c, unsupported)) {
-            c.SettledPaths.erase(info.path);
             c.ReaderPath = info.path;
             return 1;
         }
@@ -157,6 +156,13 @@ void CloseReader(ReaderConnection& c)
         HidD_FreePreparsedData(c.pPreparsedData);
         c.pPreparsedData = nullptr;
     }
+}
+
+void CloseFailedReader(ReaderConnection& c)
+{
+    if (c.IsOpen() && c.hDevice->LastError().code == ENODEV)
+        c.SettledPaths.erase(c.ReaderPath);
+    CloseReader(c);
 }
 
 void InitReaderConnection(ReaderConnection& c)

@@ -70,11 +70,14 @@ struct ReaderConnection {
     // the buffers): why, in a few words. Empty when it met none.
     std::string UnsupportedReason;
 
-    // Interfaces that had their settle wait, did not become the reader and
-    // are still listed. A reader that cannot be used (no permission, a failed
-    // check) is examined again on every poll; waiting for it each time would
-    // freeze the window. The reader itself settles again whenever it is
-    // looked for anew, as after a failed send.
+    // Interfaces that had their settle wait and are still listed, the
+    // reader's own among them. The wait belongs to a node that has just
+    // appeared: a reader that cannot be used (no permission, a failed check)
+    // is examined again on every poll, and one whose reads or sends keep
+    // failing is opened again after each failure; waiting each time would
+    // freeze the window. A node that leaves the list, or whose device a call
+    // found gone, settles again when it is met next; so does every node
+    // after a mode switch.
     std::set<std::string> SettledPaths;
 };
 
@@ -86,6 +89,11 @@ int OpenReader(ReaderConnection& connection);
 // Gives up a pending read, closes the reader and releases its descriptor.
 // Safe when nothing is open.
 void CloseReader(ReaderConnection& connection);
+
+// Closes the reader after a call on it failed. When the call found the
+// device gone (ENODEV), a node met later at its path is another device, even
+// if no list saw it leave: it settles before it is opened.
+void CloseFailedReader(ReaderConnection& connection);
 
 // Resets the record for an operating mode: no error text, no reader, no
 // descriptor, no pending read.

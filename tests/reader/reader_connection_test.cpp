@@ -214,6 +214,14 @@ TEST_F(ReaderConnectionTest, AReaderThatLeavesAndComesBackSettlesAgain)
 
     EXPECT_TRUE(connection.IsOpen());
     EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 1000}));
+
+    // The opened reader gone while only the presence check saw the list.
+    host.Unplug("/dev/hidraw0");
+    EXPECT_FALSE(IsHidInterfacePresent(connection));
+    EXPECT_FALSE(connection.IsOpen());
+    host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
+    OpenReader(connection);
+    EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 1000, 1000}));
 }
 
 TEST_F(ReaderConnectionTest, AModeSwitchLetsEveryReaderSettleAgain)
