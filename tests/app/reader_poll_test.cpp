@@ -188,9 +188,6 @@ INSTANTIATE_TEST_SUITE_P(
                                          [](auto& d) { d.readWriteOpenError = d.queryOpenError = EACCES; },
                                          "Status: Reader found, but access to it was denied - install the udev "
                                          "rule (see README)"},
-                      UnusableReaderCase{"DescriptorRefused", [](auto& d) { d.descriptor = {0x81, 0x02, 0xC0}; },
-                                         "Status: Reader found, but it is not supported (report descriptor "
-                                         "item 1: main item outside any collection)"},
                       UnusableReaderCase{"InputReportTooLong",
                                          [](auto& d) { d.descriptor = VendorDescriptor(600, 63); },
                                          "Status: Reader found, but it is not supported (input report of 601 "
