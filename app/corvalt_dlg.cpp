@@ -381,6 +381,13 @@ void CCorvaltDlg::ShowEmptyCardText()
     ShowTranscript(m_strCardText);
 }
 
+void CCorvaltDlg::ShowCardText(std::string_view text)
+{
+    m_strCardText = ToQString(text);
+    m_strTranscript = m_strCardText;
+    UpdateData(false);
+}
+
 void CCorvaltDlg::PresentCardData(const CardData& card)
 {
     m_strCardText = RawBytesToQString(FormatCardText(card, m_reader.Attributes.ProductID));

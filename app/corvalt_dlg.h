@@ -133,6 +133,7 @@ private:
     void ShowStatus(std::string_view text) override;
     void SetTitle(std::string_view text) override;
     void ShowEmptyCardText() override;
+    void ShowCardText(std::string_view text) override;
     void FocusTranscript() override;
 
     // Shows text in the transcript edit, and nothing else: the bound

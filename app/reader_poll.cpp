@@ -31,6 +31,7 @@ void ReaderPoll::Restart()
 {
     ++run_;
     m_nPollState = kNoDevice;
+    unusableReaderShown_ = false;
 }
 
 void ReaderPoll::Stop()
@@ -73,6 +74,7 @@ void ReaderPoll::ActOnState(unsigned run)
 {
     switch (m_nPollState) {
     case kNoDevice:
+        unusableReaderShown_ = false;
         window_.ShowStatus(kStatusAttachDevice);
         window_.SetTitle(kTitleSearching);
         window_.ShowEmptyCardText();
@@ -83,9 +85,9 @@ void ReaderPoll::ActOnState(unsigned run)
         if (reader_.IsOpen()) {
             setUpProductId_ = reader_.Attributes.ProductID;
             m_nPollState = ModeForProduct(setUpProductId_);
+        } else {
+            ShowUnusableReader();
         }
-        else if (reader_.bAccessDenied)
-            window_.ShowStatus(kStatusAccessDenied);
         break;
     case kHidModeFound:
         if (cardSteps_ != nullptr)
@@ -109,6 +111,21 @@ void ReaderPoll::ActOnState(unsigned run)
     }
 }
 
+void ReaderPoll::ShowUnusableReader()
+{
+    std::string status;
+    if (reader_.bAccessDenied)
+        status = kStatusAccessDenied;
+    else if (!reader_.UnsupportedReason.empty())
+        status = std::string(kStatusPrefix) + UnsupportedReaderText(reader_.UnsupportedReason);
+
+    if (!status.empty())
+        window_.ShowStatus(status);
+    else if (unusableReaderShown_)
+        window_.ShowStatus(kStatusAttachDevice);
+    unusableReaderShown_ = !status.empty();
+}
+
 void ReaderPoll::ReadCardReport(unsigned run)
 {
     if (cardSteps_ == nullptr || !cardSteps_->PollInputReport())
@@ -118,9 +135,10 @@ void ReaderPoll::ReadCardReport(unsigned run)
     if (!PumpMessagesAndContinue(run))
         return;
     reader_.clock.Sleep(kReportSettleMs);
-    if (!cardSteps_->DecodeCardReport())
-        return;
-    cardSteps_->PresentCardData();
+    if (cardSteps_->DecodeCardReport())
+        cardSteps_->PresentCardData();
+    else
+        window_.ShowCardText(std::string(kUndecodedReportPrefix) + reader_.LastErrorText);
     window_.ShowStatus(kStatusSwipeCard);
     window_.PumpMessages();
 }

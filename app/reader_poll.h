@@ -25,6 +25,8 @@ public:
     virtual void SetTitle(std::string_view text) = 0;
     // Empties the reading-mode transcript and shows it.
     virtual void ShowEmptyCardText() = 0;
+    // Replaces the reading-mode transcript with the text and shows it.
+    virtual void ShowCardText(std::string_view text) = 0;
     virtual void FocusTranscript() = 0;
     // Handles every pending window event, then returns.
     virtual void PumpMessages() = 0;
@@ -39,7 +41,8 @@ public:
     virtual void LoadDataUsageSizes() = 0;
     // True when a complete report has arrived.
     virtual bool PollInputReport() = 0;
-    // True when the report was decoded.
+    // True when the report was decoded; otherwise the connection's
+    // LastErrorText says why.
     virtual bool DecodeCardReport() = 0;
     virtual void PresentCardData() = 0;
 };
@@ -78,6 +81,9 @@ public:
 private:
     void CheckPresence();
     void ActOnState(unsigned run);
+    // While no reader is open: names a listed reader that cannot be used on
+    // every tick, and once none is left asks for a device again.
+    void ShowUnusableReader();
     void ReadCardReport(unsigned run);
     // Pumps the window's messages; false when reading mode was left or
     // restarted meanwhile.
@@ -90,6 +96,7 @@ private:
     uint16_t setUpProductId_ = 0;  // the product id the current mode was chosen for
     unsigned run_ = 0;  // counts entries into and exits from reading mode
     bool stepRunning_ = false;
+    bool unusableReaderShown_ = false;  // the status names a reader that cannot be used
 };
 
 }  // namespace corvalt

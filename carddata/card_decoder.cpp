@@ -111,11 +111,13 @@ private:
     ReaderConnection& c_;
 };
 
-// The first `length` bytes of the field, one character each; a length
-// beyond the field stops at its end.
-void TakeCounted(std::string& text, std::span<const uint8_t> field, uint32_t length)
+// The first `length` bytes of the field, one character each. A length
+// beyond the field's declared size stops there: the bytes after it were not
+// in this report but left in the record, perhaps by a reader with larger
+// fields. The field's room bounds it as well.
+void TakeCounted(std::string& text, std::span<const uint8_t> field, uint16_t declaredSize, uint32_t length)
 {
-    const size_t count = std::min<size_t>(length, field.size());
+    const size_t count = std::min({static_cast<size_t>(length), static_cast<size_t>(declaredSize), field.size()});
     text.assign(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
@@ -140,13 +142,13 @@ bool DecodeTrackData(FieldReader& read, CardData& card)
 {
     if (!read.Array(0x30, card.Tk1Data, card.Tk1DataSize, "HidP_GetUsageValueArray Failed on Tk1Data"))
         return false;
-    TakeCounted(card.Track1Text, card.Tk1Data, card.Tk1Len);
+    TakeCounted(card.Track1Text, card.Tk1Data, card.Tk1DataSize, card.Tk1Len);
     if (!read.Array(0x31, card.Tk2Data, card.Tk2DataSize, "HidP_GetUsageValueArray Failed on Tk2Data"))
         return false;
-    TakeCounted(card.Track2Text, card.Tk2Data, card.Tk2Len);
+    TakeCounted(card.Track2Text, card.Tk2Data, card.Tk2DataSize, card.Tk2Len);
     if (!read.Array(0x32, card.Tk3Data, card.Tk3DataSize, "HidP_GetUsageValueArray Failed on Tk3Data"))
         return false;
-    TakeCounted(card.Track3Text, card.Tk3Data, card.Tk3Len);
+    TakeCounted(card.Track3Text, card.Tk3Data, card.Tk3DataSize, card.Tk3Len);
     return true;
 }
 
@@ -157,7 +159,7 @@ bool DecodeSealedReaderFields(FieldReader& read, CardData& card)
         !read.Array(0x33, card.StripesealData, card.StripesealDataSize,
                     "HidP_GetUsageValueArray Failed on StripesealData"))
         return false;
-    TakeCounted(card.StripesealText, card.StripesealData, card.StripesealLen);
+    TakeCounted(card.StripesealText, card.StripesealData, card.StripesealDataSize, card.StripesealLen);
     if (!read.Array(0x40, card.DeviceSerialNumberData, card.SerialNumberSize,
                     "HidP_GetUsageValueArray Failed on DeviceSerialNumberData"))
         return false;

@@ -26,6 +26,8 @@ bool CommandConsole::CheckReaderBeforeSending()
         std::string text(kAttachDevice);
         if (m_reader.bAccessDenied)
             text.append("\n").append(kAccessDeniedAdvice);
+        if (!m_reader.UnsupportedReason.empty())
+            text.append("\n").append(UnsupportedReaderText(m_reader.UnsupportedReason));
         m_messageBox.Show(text);
         return false;
     }

@@ -17,12 +17,17 @@ bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes)
 
 bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data)
 {
+    return HidD_GetPreparsedData(device, data, nullptr);
+}
+
+bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data, std::string* whyRefused)
+{
     if (data == nullptr)
         return false;
     std::vector<uint8_t> descriptor;
     if (!device.GetReportDescriptor(descriptor))
         return false;
-    PHIDP_PREPARSED_DATA parsed = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size());
+    PHIDP_PREPARSED_DATA parsed = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size(), whyRefused);
     if (parsed == nullptr)
         return false;
     *data = parsed;

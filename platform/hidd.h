@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/hid_host.h"
 #include "platform/hidp.h"
@@ -21,3 +22,7 @@ bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes)
 // Reads and parses the device's report descriptor. On success *data owns the
 // result (release it with HidD_FreePreparsedData); on failure it is untouched.
 bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data);
+// The same; when the parser refuses the descriptor, *whyRefused (when given)
+// says why. A descriptor that cannot be read leaves it alone: the device
+// failed, not its descriptor.
+bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data, std::string* whyRefused);

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -124,6 +126,14 @@ struct Parser {
     size_t capCount = 0;
 
     HIDP_PREPARSED_DATA* out = nullptr;
+    std::string fault;  // why the descriptor was refused
+
+    // Records why the descriptor is refused; false, so that a failing check
+    // can end with it.
+    bool refuse(std::string why) {
+        fault = std::move(why);
+        return false;
+    }
 
     static uint32_t unsignedData(const uint8_t* d, uint8_t size) {
         uint32_t v = 0;
@@ -145,7 +155,7 @@ struct Parser {
         uint32_t u = unsignedData(d, size);
         switch (tag) {
             case kUsagePage:
-                if (u > 0xFFFF) return false;
+                if (u > 0xFFFF) return refuse("usage page over 16 bits");
                 globals.usagePage = uint16_t(u);
                 return true;
             case kLogicalMin: globals.logicalMin = signedData(d, size); return true;
@@ -154,16 +164,16 @@ struct Parser {
             case kReportCount: globals.reportCount = u; return true;
             case kReportId:
                 // Ids are one byte on the wire and 0 means "no ids".
-                if (u == 0 || u > 0xFF) return false;
+                if (u == 0 || u > 0xFF) return refuse("report id " + std::to_string(u) + ", not 1 to 255");
                 globals.reportId = uint8_t(u);
                 out->usesReportIds = true;
                 return true;
             case kPush:
-                if (stack.size() >= kMaxPushDepth) return false;
+                if (stack.size() >= kMaxPushDepth) return refuse("push nested over 16 deep");
                 stack.push_back(globals);
                 return true;
             case kPop:
-                if (stack.empty()) return false;
+                if (stack.empty()) return refuse("pop without a push");
                 globals = stack.back();
                 stack.pop_back();
                 return true;
@@ -183,7 +193,7 @@ struct Parser {
                     if (locals.delimiterTookUsage) return true;
                     locals.delimiterTookUsage = true;
                 }
-                if (locals.usages.size() >= kMaxLocalUsages) return false;
+                if (locals.usages.size() >= kMaxLocalUsages) return refuse("over 1024 usages for one main item");
                 locals.usages.push_back({false, size == 4, u, u});
                 return true;
             case kUsageMin:
@@ -198,17 +208,17 @@ struct Parser {
                 return addRangeIfComplete();
             case kDelimiter:
                 if (u == 1) {
-                    if (locals.inDelimiter) return false;  // sets do not nest
+                    if (locals.inDelimiter) return refuse("delimiter sets nested");
                     locals.inDelimiter = true;
                     locals.delimiterTookUsage = false;
                     return true;
                 }
                 if (u == 0) {
-                    if (!locals.inDelimiter) return false;
+                    if (!locals.inDelimiter) return refuse("delimiter closes no open set");
                     locals.inDelimiter = false;
                     return true;
                 }
-                return false;
+                return refuse("delimiter " + std::to_string(u) + ", not 0 or 1");
             default:
                 // Designators and strings do not concern us.
                 return true;
@@ -228,15 +238,16 @@ struct Parser {
             // One page for the whole range: an extended bound lends its page
             // to a short one, and two extended bounds must agree.
             uint32_t page = (locals.minSize == 4 ? locals.min : locals.max) & 0xFFFF0000u;
-            if (locals.minSize == 4 && locals.maxSize == 4 && (locals.min >> 16) != (locals.max >> 16)) return false;
+            if (locals.minSize == 4 && locals.maxSize == 4 && (locals.min >> 16) != (locals.max >> 16))
+                return refuse("usage range over two usage pages");
             r.min = page | (locals.min & 0xFFFF);
             r.max = page | (locals.max & 0xFFFF);
         } else if (r.min > 0xFFFF || r.max > 0xFFFF) {
-            return false;
+            return refuse("usage range over 16 bits");
         }
-        if ((r.min & 0xFFFF) > (r.max & 0xFFFF)) return false;
+        if ((r.min & 0xFFFF) > (r.max & 0xFFFF)) return refuse("usage minimum above its maximum");
         locals.haveMin = locals.haveMax = false;
-        if (locals.usages.size() >= kMaxLocalUsages) return false;
+        if (locals.usages.size() >= kMaxLocalUsages) return refuse("over 1024 usages for one main item");
         locals.usages.push_back(r);
         return true;
     }
@@ -249,7 +260,7 @@ struct Parser {
     }
 
     bool collection() {
-        if (collectionCount >= kMaxCollections) return false;
+        if (collectionCount >= kMaxCollections) return refuse("over 4096 collections");
         uint16_t index = uint16_t(collectionCount++);
         if (openCollections.empty() && !haveTopLevel) {
             // The device's Usage / UsagePage are those of its first top-level
@@ -268,23 +279,27 @@ struct Parser {
     }
 
     bool endCollection() {
-        if (openCollections.empty()) return false;
+        if (openCollections.empty()) return refuse("end of a collection never opened");
         openCollections.pop_back();
         return true;
     }
 
     bool field(HIDP_REPORT_TYPE type, uint32_t flags) {
-        if (openCollections.empty()) return false;  // every control belongs to a collection
-        if (globals.reportSize > kMaxFieldParam || globals.reportCount > kMaxFieldParam) return false;
+        if (openCollections.empty()) return refuse("main item outside any collection");
+        if (globals.reportSize > kMaxFieldParam)
+            return refuse("report size " + std::to_string(globals.reportSize) + ", at most 65535");
+        if (globals.reportCount > kMaxFieldParam)
+            return refuse("report count " + std::to_string(globals.reportCount) + ", at most 65535");
         uint64_t bits = uint64_t(globals.reportSize) * globals.reportCount;
-        if (bits > kMaxItemBits) return false;
+        if (bits > kMaxItemBits) return refuse("main item of " + std::to_string(bits) + " bits, at most 65536");
 
         uint8_t id = globals.reportId;
         if (id == 0) sawMainWithoutId = true;
         uint32_t start = 8 + reportBits[type][id];
         uint64_t end = start + bits;
         // The report must still fit a 16-bit byte length, id byte included.
-        if ((end + 7) / 8 > kMaxReportBytes) return false;
+        if ((end + 7) / 8 > kMaxReportBytes)
+            return refuse("report of " + std::to_string((end + 7) / 8) + " bytes, at most 65535");
         reportBits[type][id] = uint32_t(end - 8);
         reportSeen[type][id] = true;
 
@@ -308,7 +323,7 @@ struct Parser {
             uint32_t count = last ? left : std::min(named, left);
             if (lu.isRange && count < named) max = uint16_t(min + count - 1);
 
-            if (capCount >= kMaxValueCaps) return false;
+            if (capCount >= kMaxValueCaps) return refuse("over 4096 value controls");
             ++capCount;
             ValueCap cap{};
             cap.pub.UsagePage = page;
@@ -341,21 +356,27 @@ struct Parser {
             case kEndCollection: ok = endCollection(); break;
             default: break;  // unknown main tags (e.g. trailing zero bytes) declare nothing
         }
-        if (locals.inDelimiter) return false;  // a delimited set must close before its control
-        locals.clear();                        // local items apply to one main item only
-        return ok;
+        if (!ok) return false;
+        if (locals.inDelimiter) return refuse("delimiter set open at its main item");
+        locals.clear();  // local items apply to one main item only
+        return true;
+    }
+
+    // Refuses the descriptor, naming the item at fault (counted from 1).
+    bool refuseItem(size_t item, const std::string& why) {
+        return refuse("report descriptor item " + std::to_string(item) + ": " + why);
     }
 
     bool run(const uint8_t* p, size_t length) {
         size_t pos = 0;
-        while (pos < length) {
+        for (size_t item = 1; pos < length; ++item) {
             uint8_t prefix = p[pos];
             if (prefix == kLongItemPrefix) {
                 // Long items: prefix, data size, tag, data. None are defined
                 // for use, so they are skipped whole.
-                if (length - pos < 3) return false;
+                if (length - pos < 3) return refuseItem(item, "cut short");
                 size_t dataSize = p[pos + 1];
-                if (length - pos - 3 < dataSize) return false;
+                if (length - pos - 3 < dataSize) return refuseItem(item, "cut short");
                 pos += 3 + dataSize;
                 continue;
             }
@@ -363,7 +384,7 @@ struct Parser {
             uint8_t size = kSizes[prefix & 3];
             uint8_t type = (prefix >> 2) & 3;
             uint8_t tag = prefix >> 4;
-            if (length - pos - 1 < size) return false;  // item cut short
+            if (length - pos - 1 < size) return refuseItem(item, "cut short");
             const uint8_t* d = p + pos + 1;
             pos += 1 + size;
 
@@ -374,14 +395,15 @@ struct Parser {
                 case kLocal: ok = local(tag, d, size); break;
                 default: break;  // reserved short items: nothing to learn from them
             }
-            if (!ok) return false;
+            if (!ok) return refuseItem(item, fault);
         }
         // Every collection closed, at least one declared, and report ids
         // used either everywhere or nowhere (an id-less report on a device
         // that numbers its reports would have no id byte to tell it by).
-        if (!openCollections.empty() || !haveTopLevel) return false;
-        if (out->usesReportIds && sawMainWithoutId) return false;
-        if (locals.inDelimiter) return false;
+        if (!openCollections.empty()) return refuse("report descriptor ends inside a collection");
+        if (!haveTopLevel) return refuse("report descriptor declares no collection");
+        if (out->usesReportIds && sawMainWithoutId) return refuse("report descriptor numbers some reports, not all");
+        if (locals.inDelimiter) return refuse("report descriptor ends inside a delimiter set");
 
         for (int type = 0; type < 3; ++type) {
             uint32_t longest = 0;
@@ -457,12 +479,20 @@ uint32_t bitAt(const uint8_t* buffer, uint64_t bit) { return (buffer[bit / 8] >>
 }  // namespace
 
 PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_t length) {
-    if (descriptor == nullptr || length == 0) return nullptr;
+    return HidP_ParseReportDescriptor(descriptor, length, nullptr);
+}
+
+PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_t length, std::string* whyRefused) {
+    if (descriptor == nullptr || length == 0) {
+        if (whyRefused != nullptr) *whyRefused = "report descriptor is empty";
+        return nullptr;
+    }
     auto* data = new HIDP_PREPARSED_DATA;
     Parser parser;
     parser.out = data;
     if (!parser.run(descriptor, length)) {
         HidD_FreePreparsedData(data);
+        if (whyRefused != nullptr) *whyRefused = std::move(parser.fault);
         return nullptr;
     }
     return data;

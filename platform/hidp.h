@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 using NTSTATUS = uint32_t;
 
@@ -58,6 +59,10 @@ struct HIDP_VALUE_CAPS {
 // one main item over 65536 bits, a report over 0xFFFF bytes, more than 1024
 // usages for one main item, more than 4096 collections or value caps.
 PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_t length);  // nullptr if malformed
+// The same parse; on nullptr, *whyRefused (when given) says why in a few
+// words, naming the item at fault: "report descriptor item 7: main item
+// outside any collection".
+PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_t length, std::string* whyRefused);
 void HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data);                                    // nullptr is fine
 NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps);
 // In: *valueCapsLength = room in valueCaps. Out: the number of matching caps

@@ -16,13 +16,13 @@ bool SendFeatureOut(ReaderConnection& c)
 // and try once more.
 bool ResendOnReopenedReader(ReaderConnection& c)
 {
-    CloseReader(c);
+    CloseFailedReader(c);
     OpenReader(c);
     if (!c.IsOpen())
         return false;
     if (SendFeatureOut(c))
         return true;
-    CloseReader(c);
+    CloseFailedReader(c);
     return false;
 }
 
@@ -47,7 +47,7 @@ void ExchangeFeatureReport(ReaderConnection& c)
     std::fill_n(c.FeatureIn.begin(), length, uint8_t{0});
     if (!c.hDevice->GetFeature(c.FeatureIn.data(), length)) {
         c.ExchangeStatus = kExchangeNoAnswer;
-        CloseReader(c);
+        CloseFailedReader(c);
     }
 }
 

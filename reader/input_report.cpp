@@ -26,7 +26,7 @@ bool PollInputReport(ReaderConnection& c)
     case HidReadStatus::Failed:
         break;
     }
-    CloseReader(c);
+    CloseFailedReader(c);
     return false;
 }
 

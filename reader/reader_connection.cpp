@@ -30,22 +30,52 @@ std::unique_ptr<HidDevice> OpenInterface(HidHost& host, const std::string& path,
     return device;
 }
 
+// Why reports of these lengths cannot be read into the buffers; empty when
+// they fit.
+std::string ReportsTooLong(const HIDP_CAPS& caps)
+{
+    const auto tooLong = [](const char* report, size_t length, size_t capacity) {
+        return std::string(report) + " report of " + std::to_string(length) + " bytes, at most " +
+               std::to_string(capacity);
+    };
+    if (caps.InputReportByteLength > kInputReportCapacity)
+        return tooLong("input", caps.InputReportByteLength, kInputReportCapacity);
+    if (caps.FeatureReportByteLength > kFeatureReportCapacity)
+        return tooLong("feature", caps.FeatureReportByteLength, kFeatureReportCapacity);
+    return {};
+}
+
 // The identity checks a freshly opened interface must pass to become the
-// reader. On failure the caller closes it.
-bool PassesIdentityChecks(ReaderConnection& c)
+// reader. On failure the caller closes it; when the interface has a
+// reader's ids but cannot be driven, `unsupported` says why.
+bool PassesIdentityChecks(ReaderConnection& c, std::string& unsupported)
 {
     c.Attributes.Size = sizeof(HIDD_ATTRIBUTES);
     if (!HidD_GetAttributes(*c.hDevice, &c.Attributes))
         return false;
     if (!IsAcceptedVendor(c.Attributes.VendorID) || !IsAcceptedProduct(c.Attributes.ProductID))
         return false;
-    if (!HidD_GetPreparsedData(*c.hDevice, &c.pPreparsedData))
+    if (!HidD_GetPreparsedData(*c.hDevice, &c.pPreparsedData, &unsupported))
         return false;
     if (HidP_GetCaps(c.pPreparsedData, &c.Caps) != HIDP_STATUS_SUCCESS)
         return false;
-    // Longer reports would not fit the buffers they are read into.
-    return c.Caps.InputReportByteLength <= kInputReportCapacity &&
-           c.Caps.FeatureReportByteLength <= kFeatureReportCapacity;
+    unsupported = ReportsTooLong(c.Caps);
+    return unsupported.empty();
+}
+
+bool IsListed(const std::vector<HidInterfaceInfo>& interfaces, const std::string& path)
+{
+    return std::ranges::find(interfaces, path, &HidInterfaceInfo::path) != interfaces.end();
+}
+
+// What a fresh list says about the nodes met before: one that has left is
+// new when it comes back and settles again, and the open reader whose node
+// has left is gone, as after an unplug.
+void ForgetWhatLeft(ReaderConnection& c, const std::vector<HidInterfaceInfo>& interfaces)
+{
+    std::erase_if(c.SettledPaths, [&](const std::string& path) { return !IsListed(interfaces, path); });
+    if (c.IsOpen() && !IsListed(interfaces, c.ReaderPath))
+        CloseReader(c);
 }
 
 }  // namespace
@@ -73,20 +103,13 @@ int OpenReader(ReaderConnection& c)
     if (!c.host.ListInterfaces(interfaces))
         return 0;
 
-    // An interface that has left the list and comes back is new: it settles again.
-    std::erase_if(c.SettledPaths, [&](const std::string& path) {
-        return std::ranges::find(interfaces, path, &HidInterfaceInfo::path) == interfaces.end();
-    });
-
-    if (c.IsOpen()) {
-        // Nothing to discover; an empty list means the reader has gone.
-        if (interfaces.empty())
-            CloseReader(c);
-        return 1;
-    }
+    ForgetWhatLeft(c, interfaces);
+    if (c.IsOpen())
+        return 1;  // nothing to discover
 
     c.bAccessDenied = false;
     c.DeniedPath.clear();
+    c.UnsupportedReason.clear();
     for (const HidInterfaceInfo& info : interfaces) {
         const bool idsAccepted = IsAcceptedVendor(info.vendorId) && IsAcceptedProduct(info.productId);
         // Interfaces whose ids are known without opening them and are not a
@@ -107,10 +130,13 @@ int OpenReader(ReaderConnection& c)
             }
             continue;
         }
-        if (PassesIdentityChecks(c)) {
-            c.SettledPaths.erase(info.path);
+        std::string unsupported;
+        if (PassesIdentityChecks(c, unsupported)) {
+            c.ReaderPath = info.path;
             return 1;
         }
+        if (c.UnsupportedReason.empty())
+            c.UnsupportedReason = unsupported;
         CloseReader(c);
     }
     return 1;
@@ -125,10 +151,18 @@ void CloseReader(ReaderConnection& c)
         }
         c.hDevice.reset();
     }
+    c.ReaderPath.clear();
     if (c.pPreparsedData != nullptr) {
         HidD_FreePreparsedData(c.pPreparsedData);
         c.pPreparsedData = nullptr;
     }
+}
+
+void CloseFailedReader(ReaderConnection& c)
+{
+    if (c.IsOpen() && c.hDevice->LastError().code == ENODEV)
+        c.SettledPaths.erase(c.ReaderPath);
+    CloseReader(c);
 }
 
 void InitReaderConnection(ReaderConnection& c)
@@ -140,13 +174,22 @@ void InitReaderConnection(ReaderConnection& c)
     c.bReadPending = false;
     c.bAccessDenied = false;
     c.DeniedPath.clear();
+    c.UnsupportedReason.clear();
     c.SettledPaths.clear();
 }
 
 bool IsHidInterfacePresent(ReaderConnection& c)
 {
     std::vector<HidInterfaceInfo> interfaces;
-    return c.host.ListInterfaces(interfaces) && !interfaces.empty();
+    if (!c.host.ListInterfaces(interfaces))
+        return false;
+    ForgetWhatLeft(c, interfaces);
+    return !interfaces.empty();
+}
+
+std::string UnsupportedReaderText(std::string_view reason)
+{
+    return "Reader found, but it is not supported (" + std::string(reason) + ")";
 }
 
 bool VerifyFeatureReport(const ReaderConnection& c, MessageBox& messageBox)

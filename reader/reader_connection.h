@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/hid_host.h"
@@ -54,17 +55,29 @@ struct ReaderConnection {
     std::array<uint8_t, kFeatureReportCapacity> FeatureOut{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureIn{};
     std::string LastErrorText;                       // empty means no error; blocks every send
+    // The listed node of the open reader, empty when none is open. When it
+    // leaves the list the reader is gone, even if nothing has used the
+    // handle since (in keyboard mode nothing does).
+    std::string ReaderPath;
 
     // The last discovery pass listed an accepted reader but the system denied
     // access to its node (no udev rule): the window tells the user so.
     bool bAccessDenied = false;
     std::string DeniedPath;
 
-    // Interfaces that had their settle wait, did not become the reader and
-    // are still listed. A reader that cannot be used (no permission, a failed
-    // check) is examined again on every poll; waiting for it each time would
-    // freeze the window. The reader itself settles again whenever it is
-    // looked for anew, as after a failed send.
+    // The last discovery pass met a reader with accepted ids that this
+    // program cannot drive (its descriptor refused, its reports longer than
+    // the buffers): why, in a few words. Empty when it met none.
+    std::string UnsupportedReason;
+
+    // Interfaces that had their settle wait and are still listed, the
+    // reader's own among them. The wait belongs to a node that has just
+    // appeared: a reader that cannot be used (no permission, a failed check)
+    // is examined again on every poll, and one whose reads or sends keep
+    // failing is opened again after each failure; waiting each time would
+    // freeze the window. A node that leaves the list, or whose device a call
+    // found gone, settles again when it is met next; so does every node
+    // after a mode switch.
     std::set<std::string> SettledPaths;
 };
 
@@ -77,12 +90,23 @@ int OpenReader(ReaderConnection& connection);
 // Safe when nothing is open.
 void CloseReader(ReaderConnection& connection);
 
+// Closes the reader after a call on it failed. When the call found the
+// device gone (ENODEV), a node met later at its path is another device, even
+// if no list saw it leave: it settles before it is opened.
+void CloseFailedReader(ReaderConnection& connection);
+
 // Resets the record for an operating mode: no error text, no reader, no
 // descriptor, no pending read.
 void InitReaderConnection(ReaderConnection& connection);
 
 // True when the system lists at least one HID interface, whatever it is.
+// Like discovery it notes what has left the list: an open reader whose node
+// has gone is closed, and a node that comes back settles again.
 bool IsHidInterfacePresent(ReaderConnection& connection);
+
+// What the user is told about UnsupportedReason:
+// "Reader found, but it is not supported (<reason>)".
+std::string UnsupportedReaderText(std::string_view reason);
 
 // True when the open reader has a usable feature report; otherwise says
 // "Unable to initialize the USB MSR" in a message box.

@@ -1,6 +1,7 @@
 // Card swipes end to end in the real window, headless: a simulated reader of
 // each HID model found by the poll, its reports read, decoded through its
-// descriptor and shown; a decode failure; a reader unplugged mid-read.
+// descriptor and shown; a report that does not decode; a reader unplugged
+// mid-read.
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
@@ -145,24 +146,23 @@ TEST_F(CardSwipeTest, EachSwipeReplacesTheLastOne)
               "Card Encode Type = ISO\r\nTrack 1 = Error\r\nTrack 2 = ;2?\r\nTrack 3 = \r\n\r\n\r\n\r\n");
 }
 
-TEST_F(CardSwipeTest, AFailedDecodeLeavesProcessingAndABlankTranscript)
+TEST_F(CardSwipeTest, AReportThatDoesNotDecodeIsNamedUntilTheNextSwipe)
 {
-    InputReportLayout layout(Without(ReaderCardFields(0x0003), 0x39));
-    auto device = AddReader(0x0003, layout);
+    InputReportLayout layout(ReaderCardFields(0x0002));
+    auto device = AddReader(0x0002, layout);
     Ticks(2);
-    dialog.m_strCardText = "Track 2 = ;old?";
-    dialog.m_strTranscript = dialog.m_strCardText;
-    dialog.UpdateData(false);
-
-    device->inputReports.push_back(Swipe(layout, ";1?"));
+    std::vector<uint8_t> otherReport = Swipe(layout, ";1?");
+    otherReport[0] = 0x05;  // a report id the reader's descriptor does not declare
+    device->inputReports.push_back(otherReport);
     Ticks(1);
 
-    EXPECT_EQ(dialog.StatusText(), "Status: Processing data...");
-    EXPECT_EQ(Shown(), "");
-    EXPECT_EQ(reader.LastErrorText, "HidP_GetUsageValue Failed on CardSts");
+    EXPECT_EQ(dialog.StatusText(), "Status: Swipe card...");
+    EXPECT_EQ(Shown(), "The last card report could not be decoded: HidP_GetUsageValue Failed on Tk1DcdSts");
     EXPECT_TRUE(messageBox.texts.empty());
+
+    device->inputReports.push_back(Swipe(layout, ";2?"));
     Ticks(1);
-    EXPECT_EQ(dialog.StatusText(), "Status: Processing data...");
+    EXPECT_EQ(Shown(), "Card Encode Type = ISO\nTrack 1 = Error\nTrack 2 = ;2?\nTrack 3 = \n\n\n\n");
 }
 
 TEST_F(CardSwipeTest, AReaderUnpluggedMidReadIsFoundAgainWithoutANewSizeLookup)
@@ -197,6 +197,7 @@ TEST_F(CardSwipeTest, AReaderUnpluggedMidReadIsFoundAgainWithoutANewSizeLookup)
 // read with the old one's.
 struct SwapCase {
     const char* name;
+    uint16_t fromProductId;
     uint16_t productId;
     const char* title;
     const char* shown;  // after a swipe on the new reader; empty: no reads
@@ -208,8 +209,7 @@ TEST_P(ReaderSwapTest, AReaderReplacedByAnotherModelIsSetUpForIt)
 {
     const SwapCase& swap = GetParam();
     AddKeyboard();
-    InputReportLayout basic(ReaderCardFields(0x0002));
-    AddReader(0x0002, basic);
+    AddReader(swap.fromProductId, InputReportLayout(ReaderCardFields(swap.fromProductId)));
     Ticks(3);
     host.Unplug("/dev/hidraw1");
     Ticks(1);
@@ -235,10 +235,12 @@ TEST_P(ReaderSwapTest, AReaderReplacedByAnotherModelIsSetUpForIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Models, ReaderSwapTest,
-    ::testing::Values(SwapCase{"Sealed", 0x0009, "USB HID MSR Demo - Hid Mode",
+    ::testing::Values(SwapCase{"Sealed", 0x0002, 0x0009, "USB HID MSR Demo - Hid Mode",
                                "Track 2 = ;9?\nTrack 3 = \nStripeseal Status (hex) = 1A\n"
                                "Stripeseal Data (hex) = \u00E9Z\nDevice Serial Number = SN42\nSequence Counter = 7"},
-                      SwapCase{"Keyboard", 0x0001, "USB HID MSR Demo - Keyboard Mode", ""}),
+                      SwapCase{"Keyboard", 0x0002, 0x0001, "USB HID MSR Demo - Keyboard Mode", ""},
+                      SwapCase{"FromKeyboard", 0x0001, 0x0002, "USB HID MSR Demo - Hid Mode",
+                               "Track 2 = ;9?\nTrack 3 = \n"}),
     [](const ::testing::TestParamInfo<SwapCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

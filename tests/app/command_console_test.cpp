@@ -174,6 +174,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Attach device before sending commands\nReader found, but access to it was denied - install "
                      "the udev rule (see README)"},
                     false, "02"},
+        RefusalCase{"ReaderNotSupported", "02",
+                    [](CommandConsoleTest& t) { t.AddReader()->descriptor = VendorDescriptor(337, 64); },
+                    {"Attach device before sending commands\nReader found, but it is not supported (feature report "
+                     "of 65 bytes, at most 64)"},
+                    false, "02"},
         RefusalCase{"NoFeatureReport", "02", [](CommandConsoleTest& t) { t.AddReader(0); },
                     {"Unable to initialize the USB MSR"}, true, "02"},
         RefusalCase{"NotACommand", "01 1b", [](CommandConsoleTest& t) { t.AddReader(); }, {}, true, ""},

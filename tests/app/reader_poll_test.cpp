@@ -30,6 +30,7 @@ public:
     void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
     void SetTitle(std::string_view text) override { titles.emplace_back(text); }
     void ShowEmptyCardText() override { ++emptied; }
+    void ShowCardText(std::string_view text) override { cardTexts.emplace_back(text); }
     void FocusTranscript() override { ++focused; }
     void PumpMessages() override
     {
@@ -40,6 +41,7 @@ public:
 
     std::vector<std::string> statuses;
     std::vector<std::string> titles;
+    std::vector<std::string> cardTexts;
     int emptied = 0;
     int focused = 0;
     int pumps = 0;
@@ -157,15 +159,40 @@ TEST_F(ReaderPollTest, IdsOfARejectedReaderNeverChooseAMode)
     EXPECT_EQ(poll.State(), kIdentifying);
 }
 
-TEST_F(ReaderPollTest, AReaderThatMayNotBeOpenedIsNamedInTheStatus)
+// A reader that is listed but cannot be used is named in the status on every
+// tick; once it has left, while a keyboard stays, the status asks for a
+// device again, once.
+struct UnusableReaderCase {
+    const char* name;
+    std::function<void(testing::SimulatedDevice&)> breakReader;
+    std::string status;
+};
+
+class UnusableReaderTest : public ReaderPollTest, public ::testing::WithParamInterface<UnusableReaderCase> {};
+
+TEST_P(UnusableReaderTest, IsNamedWhileListedAndForgottenWhenItLeaves)
 {
-    auto device = host.AddDevice("/dev/hidraw3", 0x0801, 0x0002, kReaderDescriptor);
-    device->readWriteOpenError = EACCES;
-    device->queryOpenError = EACCES;
-    Ticks(1);
-    EXPECT_EQ(window.statuses, (std::vector<std::string>{"Status: Reader found, but access to it was denied - install the udev rule (see README)"}));
+    const UnusableReaderCase& c = GetParam();
+    host.AddDevice("/dev/hidraw0", 0x046D, 0xC31C, VendorDescriptor(8, 0));
+    c.breakReader(*host.AddDevice("/dev/hidraw3", 0x0801, 0x0002, kReaderDescriptor));
+    Ticks(2);
+    host.Unplug("/dev/hidraw3");
+    Ticks(2);
+    EXPECT_EQ(window.statuses, (std::vector<std::string>{c.status, c.status, std::string(kStatusAttachDevice)}));
     EXPECT_EQ(poll.State(), kIdentifying);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Readers, UnusableReaderTest,
+    ::testing::Values(UnusableReaderCase{"AccessDenied",
+                                         [](auto& d) { d.readWriteOpenError = d.queryOpenError = EACCES; },
+                                         "Status: Reader found, but access to it was denied - install the udev "
+                                         "rule (see README)"},
+                      UnusableReaderCase{"InputReportTooLong",
+                                         [](auto& d) { d.descriptor = VendorDescriptor(600, 63); },
+                                         "Status: Reader found, but it is not supported (input report of 601 "
+                                         "bytes, at most 512)"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderPollTest, UnpluggingEverythingStartsTheSearchOver)
 {
@@ -218,12 +245,16 @@ TEST_F(CardReportTest, AReportIsShownAfterBlankingAndAShortWait)
     EXPECT_EQ(steps.presents, 1);
 }
 
-TEST_F(CardReportTest, AReportThatDoesNotDecodeLeavesTheTranscriptBlank)
+TEST_F(CardReportTest, AReportThatDoesNotDecodeIsNamedAndSwipingGoesOn)
 {
     steps.reportsWaiting = 1;
     steps.decodeSucceeds = false;
+    reader.LastErrorText = "HidP_GetUsageValue Failed on Tk1Len";
     Ticks(1);
-    EXPECT_EQ(window.statuses, std::vector<std::string>{std::string(kStatusProcessingData)});
+    EXPECT_EQ(window.statuses,
+              (std::vector<std::string>{std::string(kStatusProcessingData), std::string(kStatusSwipeCard)}));
+    EXPECT_EQ(window.cardTexts, std::vector<std::string>{"The last card report could not be decoded: "
+                                                         "HidP_GetUsageValue Failed on Tk1Len"});
     EXPECT_EQ(steps.presents, 0);
     EXPECT_EQ(poll.State(), kHidReading);
 }

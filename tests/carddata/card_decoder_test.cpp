@@ -214,17 +214,28 @@ TEST(CardDecoderTest, DeclaredFieldsLargerThanTheRecordAreRefusedNotOverrun)
     EXPECT_EQ(serial.card.SerialNumberText, "");
 }
 
-TEST(CardDecoderTest, LengthsBeyondTheRecordAreCutAtItsEnd)
+// A length counts only up to the field's declared size and the record's
+// room: bytes past the declared size were never in this report, whatever an
+// earlier reader with larger fields left in the record.
+TEST(CardDecoderTest, LengthsAreCutAtTheDeclaredSizeAndTheRecordsEnd)
 {
-    AttachedReader reader(0x0009, ReaderCardFields(0x0009, 128, 40, 16));
-    InputReportBuilder report = reader.NewReport();
-    report.Set(0x28, 250).Set(0x30, std::string(128, 'T'));
-    report.Set(0x2B, 100000).Set(0x33, std::string(40, 'S'));
-    ASSERT_TRUE(reader.Decode(report));
+    const struct {
+        uint16_t trackBytes;
+        uint32_t trackLength;
+    } cases[] = {{128, 250}, {110, 120}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.trackBytes);
+        AttachedReader reader(0x0009, ReaderCardFields(0x0009, c.trackBytes, 40, 16));
+        std::ranges::fill(reader.card.Tk1Data, 'X');
+        std::ranges::fill(reader.card.StripesealData, 'Y');
+        InputReportBuilder report = reader.NewReport();
+        report.Set(0x28, c.trackLength).Set(0x30, std::string(c.trackBytes, 'T'));
+        report.Set(0x2B, 100000).Set(0x33, std::string(40, 'S'));
+        ASSERT_TRUE(reader.Decode(report));
 
-    EXPECT_EQ(reader.card.Track1Text, std::string(128, 'T'));
-    EXPECT_EQ(reader.card.StripesealText.size(), kStripesealDataCapacity);
-    EXPECT_EQ(reader.card.StripesealText.substr(0, 40), std::string(40, 'S'));
+        EXPECT_EQ(reader.card.Track1Text, std::string(c.trackBytes, 'T'));
+        EXPECT_EQ(reader.card.StripesealText, std::string(40, 'S'));
+    }
 }
 
 }  // namespace

@@ -533,54 +533,68 @@ std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
     return d;
 }
 
-TEST(HidpParse, MalformedDescriptorsAreRefusedAndLimitsHold) {
+TEST(HidpParse, MalformedDescriptorsAreRefusedWithTheirFaultAndLimitsHold) {
     struct Case {
         std::string name;
         std::vector<uint8_t> descriptor;
-        bool accepted;
+        std::string refusal;  // empty: accepted
     };
     const std::vector<uint8_t> input8 = {0x75, 0x08, 0x95, 0x01, 0x09, 0x20, 0x81, 0x02};  // one 8-bit value
     const std::vector<uint8_t> big = {0x75, 0x10, 0x96, 0x00, 0x10, 0x81, 0x03};  // 16 x 4096 = 65536 bits
     // 1024 8-bit values, one cap each
     const std::vector<uint8_t> caps1024 = Join({Repeat({0x09, 0x20}, 1024), {0x75, 0x08, 0x96, 0x00, 0x04, 0x81, 0x02}});
+    const std::string item = "report descriptor item ";
     const Case cases[] = {
-        {"empty", {}, false},
-        {"no collection", {0x05, 0x01, 0x09, 0x02}, false},
-        {"item cut short", {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0xC0, 0x26, 0xFF}, false},
-        {"long item cut short", InCollection({0xFE, 0x05, 0x10, 0x00}), false},
-        {"long item header cut short", {0xA1, 0x01, 0xC0, 0xFE, 0x05}, false},
-        {"Pop without Push", InCollection({0xB4}), false},
-        {"End Collection first", {0xC0, 0xA1, 0x01, 0xC0}, false},
-        {"collection never closed", {0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02}, false},
-        {"main item outside a collection", Join({{0xA1, 0x01, 0xC0}, input8}), false},
-        {"Report ID 0", InCollection({0x85, 0x00}), false},
-        {"Report ID 256", InCollection({0x86, 0x00, 0x01}), false},
-        {"reports with and without ids", InCollection(Join({input8, {0x85, 0x01}, input8})), false},
-        {"Pop back to no id", InCollection(Join({{0xA4, 0x85, 0x01}, input8, {0xB4}, input8})), false},
-        {"Usage Minimum above Maximum", InCollection({0x19, 0x05, 0x29, 0x01, 0x95, 0x01, 0x81, 0x02}), false},
-        {"Delimiter closed, never opened", InCollection({0xA9, 0x00}), false},
-        {"Delimiter open at main item", InCollection(Join({{0xA9, 0x01}, input8})), false},
-        {"Push 16 deep", InCollection(Repeat({0xA4}, 16)), true},
-        {"Push 17 deep", InCollection(Repeat({0xA4}, 17)), false},
-        {"item of 65536 bits", InCollection(big), true},
-        {"item of 65538 bits", InCollection({0x75, 0x02, 0x96, 0x01, 0x80, 0x81, 0x03}), false},
-        {"Report Count over 0xFFFF", InCollection({0x75, 0x01, 0x97, 0x00, 0x00, 0x01, 0x00, 0x81, 0x03}), false},
-        {"Report Size over 0xFFFF", InCollection({0x77, 0x00, 0x00, 0x01, 0x00, 0x95, 0x00, 0x81, 0x03}), false},
+        {"empty", {}, "report descriptor is empty"},
+        {"no collection", {0x05, 0x01, 0x09, 0x02}, "report descriptor declares no collection"},
+        {"item cut short", {0x05, 0x01, 0x09, 0x02, 0xA1, 0x01, 0xC0, 0x26, 0xFF}, item + "5: cut short"},
+        {"long item cut short", InCollection({0xFE, 0x05, 0x10, 0x00}), item + "4: cut short"},
+        {"long item header cut short", {0xA1, 0x01, 0xC0, 0xFE, 0x05}, item + "3: cut short"},
+        {"Pop without Push", InCollection({0xB4}), item + "4: pop without a push"},
+        {"End Collection first", {0xC0, 0xA1, 0x01, 0xC0}, item + "1: end of a collection never opened"},
+        {"collection never closed", {0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02},
+         "report descriptor ends inside a collection"},
+        {"main item outside a collection", Join({{0xA1, 0x01, 0xC0}, input8}),
+         item + "6: main item outside any collection"},
+        {"Report ID 0", InCollection({0x85, 0x00}), item + "4: report id 0, not 1 to 255"},
+        {"Report ID 256", InCollection({0x86, 0x00, 0x01}), item + "4: report id 256, not 1 to 255"},
+        {"reports with and without ids", InCollection(Join({input8, {0x85, 0x01}, input8})),
+         "report descriptor numbers some reports, not all"},
+        {"Pop back to no id", InCollection(Join({{0xA4, 0x85, 0x01}, input8, {0xB4}, input8})),
+         "report descriptor numbers some reports, not all"},
+        {"Usage Minimum above Maximum", InCollection({0x19, 0x05, 0x29, 0x01, 0x95, 0x01, 0x81, 0x02}),
+         item + "5: usage minimum above its maximum"},
+        {"Delimiter closed, never opened", InCollection({0xA9, 0x00}), item + "4: delimiter closes no open set"},
+        {"Delimiter open at main item", InCollection(Join({{0xA9, 0x01}, input8})),
+         item + "8: delimiter set open at its main item"},
+        {"Push 16 deep", InCollection(Repeat({0xA4}, 16)), ""},
+        {"Push 17 deep", InCollection(Repeat({0xA4}, 17)), item + "20: push nested over 16 deep"},
+        {"item of 65536 bits", InCollection(big), ""},
+        {"item of 65538 bits", InCollection({0x75, 0x02, 0x96, 0x01, 0x80, 0x81, 0x03}),
+         item + "6: main item of 65538 bits, at most 65536"},
+        {"Report Count over 0xFFFF", InCollection({0x75, 0x01, 0x97, 0x00, 0x00, 0x01, 0x00, 0x81, 0x03}),
+         item + "6: report count 65536, at most 65535"},
+        {"Report Size over 0xFFFF", InCollection({0x77, 0x00, 0x00, 0x01, 0x00, 0x95, 0x00, 0x81, 0x03}),
+         item + "6: report size 65536, at most 65535"},
         {"report of 0xFFFF bytes", InCollection(Join({Repeat(big, 7), {0x75, 0x08, 0x96, 0xFE, 0x1F, 0x81, 0x03}})),
-         true},
+         ""},
         {"report of 0x10000 bytes", InCollection(Join({Repeat(big, 7), {0x75, 0x08, 0x96, 0xFF, 0x1F, 0x81, 0x03}})),
-         false},
-        {"1025 usages for one item", InCollection(Join({Repeat({0x09, 0x20}, 1025), {0x95, 0x01, 0x81, 0x02}})), false},
-        {"4096 value caps", InCollection(Repeat(caps1024, 4)), true},
-        {"4097 value caps", InCollection(Join({Repeat(caps1024, 4), input8})), false},
-        {"4096 collections", InCollection(Repeat({0xA1, 0x00, 0xC0}, 4095)), true},
-        {"4097 collections", InCollection(Repeat({0xA1, 0x00, 0xC0}, 4096)), false},
-        {"trailing zero bytes and a reserved item", Join({InCollection(input8), {0x00, 0x00, 0xFC}}), true},
+         item + "27: report of 65536 bytes, at most 65535"},
+        {"1025 usages for one item", InCollection(Join({Repeat({0x09, 0x20}, 1025), {0x95, 0x01, 0x81, 0x02}})),
+         item + "1028: over 1024 usages for one main item"},
+        {"4096 value caps", InCollection(Repeat(caps1024, 4)), ""},
+        {"4097 value caps", InCollection(Join({Repeat(caps1024, 4), input8})), item + "4115: over 4096 value controls"},
+        {"4096 collections", InCollection(Repeat({0xA1, 0x00, 0xC0}, 4095)), ""},
+        {"4097 collections", InCollection(Repeat({0xA1, 0x00, 0xC0}, 4096)), item + "8194: over 4096 collections"},
+        {"trailing zero bytes and a reserved item", Join({InCollection(input8), {0x00, 0x00, 0xFC}}), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Parsed p = Parse(c.descriptor);
-        EXPECT_EQ(p != nullptr, c.accepted);
+        std::string why;
+        Parsed p(HidP_ParseReportDescriptor(c.descriptor.data(), c.descriptor.size(), &why), &HidD_FreePreparsedData);
+        EXPECT_EQ(p == nullptr, !c.refusal.empty());
+        EXPECT_EQ(why, c.refusal);
+        EXPECT_EQ(Parse(c.descriptor) == nullptr, !c.refusal.empty());
     }
     EXPECT_EQ(HidP_ParseReportDescriptor(nullptr, 10), nullptr);
 }

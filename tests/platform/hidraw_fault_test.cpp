@@ -200,6 +200,44 @@ TEST_F(HidrawFaultTest, ReaderGoneDuringTheSettleWaitIsPassedOver)
     EXPECT_EQ(reader_.pPreparsedData, nullptr);
 }
 
+// A reader whose reads keep failing while it stays listed is closed by each
+// read and opened again by the next pass: it is waited for once, when it
+// appears. A read that finds the device gone means that a node at its path
+// is another one next time, listed again or not: that one settles.
+TEST_F(HidrawFaultTest, AReaderSettlesWhenItAppearsNotWhenItIsOpenedAgain)
+{
+    const Bytes noInputReport = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF,
+                                 0x00, 0x75, 0x08, 0x95, 0x07, 0x09, 0x03, 0xB1, 0x02, 0xC0};
+    const struct {
+        const char* what;
+        Bytes descriptor;
+        long readResult;
+        uint64_t waitedMs;  // over three passes
+    } cases[] = {
+        {"every read fails", kUnnumbered, -EIO, 1000},
+        {"no input report to read", noInputReport, 0, 1000},
+        {"the device is gone at every read", kUnnumbered, -ENODEV, 3000},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MockNode& node = Add(number++);
+        Set(node, [&](MockNode& n) {
+            n.descriptor = c.descriptor;
+            n.reads.assign(3, {c.readResult, Bytes{}});
+        });
+        clock_.now = 0;
+        for (int pass = 0; pass < 3; ++pass) {
+            OpenReader(reader_);
+            ASSERT_TRUE(reader_.IsOpen()) << host_.LastError().message;
+            EXPECT_FALSE(PollInputReport(reader_));
+            EXPECT_FALSE(reader_.IsOpen());
+        }
+        EXPECT_EQ(clock_.now, c.waitedMs);
+        Remove(node);
+    }
+}
+
 }  // namespace
 }  // namespace corvalt
 

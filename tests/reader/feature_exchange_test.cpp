@@ -119,8 +119,17 @@ TEST_F(FeatureExchangeTest, TheRetryGoesThroughAFullDiscovery)
     EXPECT_EQ(host.log, (std::vector<std::string>{"set-feature", "close /dev/hidraw0", "list",
                                                   "open /dev/hidraw0 rw", "attributes", "descriptor",
                                                   "set-feature", "get-feature"}));
-    EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 20}));
+    EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{20});  // the reader never left: no new settle wait
     EXPECT_EQ(connection.FeatureIn[3], 0x02);
+
+    // Replugged at the same node between two commands: the handle's device
+    // is gone, so the node listed now is a new one and settles.
+    host.Unplug("/dev/hidraw0");
+    host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, VendorDescriptor(337, 63))->answerFeature = device->answerFeature;
+    clock.ClearSleeps();
+    ExchangeFeatureReport(connection);
+    EXPECT_EQ(connection.ExchangeStatus, kExchangeAnswered);
+    EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 20}));
 }
 
 }  // namespace

@@ -214,6 +214,14 @@ TEST_F(ReaderConnectionTest, AReaderThatLeavesAndComesBackSettlesAgain)
 
     EXPECT_TRUE(connection.IsOpen());
     EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 1000}));
+
+    // The opened reader gone while only the presence check saw the list.
+    host.Unplug("/dev/hidraw0");
+    EXPECT_FALSE(IsHidInterfacePresent(connection));
+    EXPECT_FALSE(connection.IsOpen());
+    host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
+    OpenReader(connection);
+    EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 1000, 1000}));
 }
 
 TEST_F(ReaderConnectionTest, AModeSwitchLetsEveryReaderSettleAgain)
@@ -258,6 +266,7 @@ TEST_F(ReaderConnectionTest, OpenWhileOpenClosesTheReaderWhenTheListIsEmpty)
 struct FailingCheckCase {
     const char* name;
     void (*breakDevice)(testing::SimulatedDevice&);
+    const char* unsupported;  // why a reader with these ids cannot be driven; empty: it may just have failed
 };
 
 class FailingCheckTest : public ReaderConnectionTest, public ::testing::WithParamInterface<FailingCheckCase> {};
@@ -273,17 +282,21 @@ TEST_P(FailingCheckTest, CandidateIsClosedAndTheNextOneTaken)
     EXPECT_EQ(connection.Attributes.ProductID, 0x3001);
     EXPECT_EQ(host.CountInLog("close /dev/hidraw0"), host.CountInLog("open /dev/hidraw0"));
     EXPECT_EQ(host.OpenHandleCount(), 1);
+    EXPECT_EQ(connection.UnsupportedReason, GetParam().unsupported);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Checks, FailingCheckTest,
     ::testing::Values(
-        FailingCheckCase{"BothOpensFail", [](auto& d) { d.readWriteOpenError = d.queryOpenError = EIO; }},
-        FailingCheckCase{"Attributes", [](auto& d) { d.failAttributes = true; }},
-        FailingCheckCase{"DescriptorUnreadable", [](auto& d) { d.failDescriptor = true; }},
-        FailingCheckCase{"DescriptorMalformed", [](auto& d) { d.descriptor = {0x06, 0x00}; }},
-        FailingCheckCase{"InputTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(512, 63); }},
-        FailingCheckCase{"FeatureTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(337, 64); }}),
+        FailingCheckCase{"BothOpensFail", [](auto& d) { d.readWriteOpenError = d.queryOpenError = EIO; }, ""},
+        FailingCheckCase{"Attributes", [](auto& d) { d.failAttributes = true; }, ""},
+        FailingCheckCase{"DescriptorUnreadable", [](auto& d) { d.failDescriptor = true; }, ""},
+        FailingCheckCase{"DescriptorMalformed", [](auto& d) { d.descriptor = {0x06, 0x00}; },
+                         "report descriptor item 1: cut short"},
+        FailingCheckCase{"InputTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(512, 63); },
+                         "input report of 513 bytes, at most 512"},
+        FailingCheckCase{"FeatureTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(337, 64); },
+                         "feature report of 65 bytes, at most 64"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderConnectionTest, ReportsFillingTheBuffersExactlyAreAccepted)

@@ -128,6 +128,8 @@ private:
     }
     bool Fail(int code)
     {
+        if (device_->unplugged)
+            code = ENODEV;  // as the kernel answers every call on a node whose device has gone
         error_ = {code, device_->path + ": " + std::strerror(code)};
         return false;
     }

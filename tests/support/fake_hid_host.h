@@ -34,7 +34,7 @@ struct SimulatedDevice {
     int setFeatureFailures = 0;  // this many coming SetFeature calls fail
     int getFeatureFailures = 0;  // likewise GetFeature
     int readError = 0;           // reads fail with this errno while nonzero
-    bool unplugged = false;      // every call on an open handle fails
+    bool unplugged = false;      // every call on an open handle fails with ENODEV
 
     // The answer to a GetFeature, given the last report sent (id byte first).
     // Without it the answer is all zeros.
