@@ -384,8 +384,7 @@ void CCorvaltDlg::ShowEmptyCardText()
 void CCorvaltDlg::ShowCardText(std::string_view text)
 {
     m_strCardText = ToQString(text);
-    m_strTranscript = m_strCardText;
-    UpdateData(false);
+    ShowTranscript(m_strCardText);
 }
 
 void CCorvaltDlg::PresentCardData(const CardData& card)
