@@ -38,7 +38,15 @@ public:
 class LoadingWindow final : public ConsoleWindow {
 public:
     std::string CommandText() const override { return text; }
+    bool HasCommandText() const override { return !text.empty(); }
     void ShowCommandText(const std::string& shown) override { text = shown; }
+    void AppendCommandText(std::string_view added) override { text += added; }
+    bool ReplaceCommandTextEnd(std::string_view oldEnd, std::string_view newEnd) override
+    {
+        if (!text.ends_with(oldEnd)) return false;
+        text.replace(text.size() - oldEnd.size(), oldEnd.size(), newEnd);
+        return true;
+    }
     std::string CommandEditText() const override { return {}; }
     void SetCommandEditText(const std::string&) override {}
     void FocusCommandEdit() override {}
@@ -47,7 +55,7 @@ public:
     void EnableDownloadButton(bool enable) override { downloadEnabled = enable; }
     void EnableForDownload(bool) override {}
     void PumpMessages() override {}
-    bool IsClosed() const override { return false; }
+    unsigned CommandSession() const override { return 0; }
 
     std::string text;
     std::string status;
