@@ -24,6 +24,7 @@
 #include "app/transcript_file.h"
 #include "app/window_texts.h"
 #include "carddata/card_text.h"
+#include "console/console_texts.h"
 
 namespace corvalt {
 
@@ -239,7 +240,7 @@ void CCorvaltDlg::OnConfigurationCommand()
     m_bReadMode = 0;
     ResizeToControl(kStatusFrameId, true);
     EnableConfigControls(true);
-    ShowStatus(kStatusReadyToSend);
+    ShowStatus(kStatusReadyToSendCommand);
     EnableIfHoldsText(kSendCommandId, kCommandEditId);
     EnableIfHoldsText(kDownloadId, kFileEditId);
     UpdateUserSentinelControls();
@@ -354,9 +355,9 @@ void CCorvaltDlg::SaveTranscriptAs()
                                                                                QString(), ToQString(kSaveTranscriptFilter));
     if (path.isEmpty())
         return;
-    std::string errorText;
-    if (!WriteTranscriptFile(QFile::encodeName(path).toStdString(), shown.toStdString(), errorText))
-        m_messageBox.Show(errorText);
+    const Result<> saved = WriteTranscriptFile(QFile::encodeName(path).toStdString(), shown.toStdString());
+    if (!saved.Succeeded())
+        m_messageBox.Show(saved.m_reason);
 }
 
 void CCorvaltDlg::ShowAboutBox()

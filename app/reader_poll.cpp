@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/window_texts.h"
+#include "console/console_texts.h"
 
 namespace corvalt {
 
@@ -115,7 +116,7 @@ void ReaderPoll::ShowUnusableReader()
 {
     std::string status;
     if (reader_.bAccessDenied)
-        status = kStatusAccessDenied;
+        status = std::string(kStatusPrefix) + std::string(kAccessDeniedAdvice);
     else if (!reader_.UnsupportedReason.empty())
         status = std::string(kStatusPrefix) + UnsupportedReaderText(reader_.UnsupportedReason);
 

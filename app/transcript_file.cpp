@@ -51,30 +51,25 @@ std::string WithCrLfLineEnds(std::string_view text)
     return result;
 }
 
-bool WriteTranscriptFile(const std::string& path, std::string_view utf8Text, std::string& errorText)
+Result<> WriteTranscriptFile(const std::string& path, std::string_view utf8Text)
 {
     mode_t mode = S_IRUSR | S_IWUSR;
     struct stat target {};
     if (::lstat(path.c_str(), &target) == 0) {
-        if (S_ISDIR(target.st_mode)) {
-            errorText = FailureText(path, std::strerror(EISDIR));
-            return false;
-        }
+        if (S_ISDIR(target.st_mode))
+            return Failure{FailureText(path, std::strerror(EISDIR))};
         if (S_ISREG(target.st_mode)) {
             mode = target.st_mode & 07777;
         } else if (!S_ISLNK(target.st_mode)) {
-            errorText = FailureText(path, "Not a regular file");
-            return false;
+            return Failure{FailureText(path, "Not a regular file")};
         }
     }
 
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::string temporary = (folder.empty() ? std::filesystem::path(".") : folder) / ".corvalt-transcript-XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        errorText = FailureText(path, std::strerror(errno));
-        return false;
-    }
+    if (fd < 0)
+        return Failure{FailureText(path, std::strerror(errno))};
     // Some file systems report a failed write only at fsync or close.
     bool saved = WriteAll(fd, WithCrLfLineEnds(utf8Text)) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     int error = errno;
@@ -88,9 +83,9 @@ bool WriteTranscriptFile(const std::string& path, std::string_view utf8Text, std
     }
     if (!saved) {
         ::unlink(temporary.c_str());
-        errorText = FailureText(path, std::strerror(error));
+        return Failure{FailureText(path, std::strerror(error))};
     }
-    return saved;
+    return {};
 }
 
 }  // namespace corvalt

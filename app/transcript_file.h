@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/result.h"
+
 namespace corvalt {
 
 // The text with every line end (LF, CR LF or a lone CR) written as CR LF.
@@ -21,8 +23,7 @@ std::string WithCrLfLineEnds(std::string_view text);
 // saved where the user chose, never into the link's target, whether that
 // exists or not. A directory, device or FIFO at `path` is refused.
 //
-// On failure returns false and sets errorText to a sentence naming the file
-// and the system's reason.
-bool WriteTranscriptFile(const std::string& path, std::string_view utf8Text, std::string& errorText);
+// A failure's reason is a sentence naming the file and the system's reason.
+Result<> WriteTranscriptFile(const std::string& path, std::string_view utf8Text);
 
 }  // namespace corvalt

@@ -1,4 +1,6 @@
-// The titles and status lines the main window shows, word for word.
+// The titles and status lines the main window shows, word for word. The
+// texts it shares with the command console are the console's
+// (console/console_texts.h).
 #pragma once
 
 #include <string_view>
@@ -12,19 +14,17 @@ inline constexpr std::string_view kTitleKeyboardMode = "USB HID MSR Demo - Keybo
 inline constexpr std::string_view kTitleCommandMode = "USB HID MSR Demo - Command Mode";
 
 inline constexpr std::string_view kStatusInitial = "Status:";
-// The beginning of a status built around another text.
+// The beginning of a status built around another text: the status of a
+// reader the user may not open is kStatusPrefix and the console's
+// kAccessDeniedAdvice.
 inline constexpr std::string_view kStatusPrefix = "Status: ";
 inline constexpr std::string_view kStatusAttachDevice = "Status: Attach Device...";
 inline constexpr std::string_view kStatusSwipeCard = "Status: Swipe card...";
 inline constexpr std::string_view kStatusProcessingData = "Status: Processing data...";
 inline constexpr std::string_view kStatusReadyForReading = "Status: Ready For Reading Magnetic Card Data";
-inline constexpr std::string_view kStatusReadyToSend = "Status: Ready To Send Command...";
 // The reading-mode transcript after a report that could not be decoded,
 // followed by the decoder's message.
 inline constexpr std::string_view kUndecodedReportPrefix = "The last card report could not be decoded: ";
-// A reader is attached but its node may not be opened: no udev rule for it yet.
-inline constexpr std::string_view kStatusAccessDenied =
-    "Status: Reader found, but access to it was denied - install the udev rule (see README)";
 
 // The About entry of the window's context menu.
 inline constexpr std::string_view kAboutMenuEntry = "关于 Corvalt(&A)...";

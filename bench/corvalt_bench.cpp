@@ -86,9 +86,9 @@ void BM_LoadScript255Commands(benchmark::State& state)
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);
     for (auto _ : state) {
-        std::string bytes, error;
-        if (!ReadScriptFile(path, bytes, error)) state.SkipWithError(error.c_str());
-        const ScriptContents script = ReadScript(bytes, 255);
+        const Result<std::string> file = ReadScriptFile(path);
+        if (!file.Succeeded()) state.SkipWithError(file.m_reason.c_str());
+        const ScriptContents script = ReadScript(file.m_value, 255);
         if (script.commands.size() != 255) state.SkipWithError("not 255 commands");
         benchmark::DoNotOptimize(script);
     }

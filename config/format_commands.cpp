@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "console/hex_byte.h"
 #include "config/key_codes.h"
 #include "config/latin1_text.h"
+#include "text/hex_byte.h"
+#include "text/white_space.h"
 
 namespace corvalt {
 
@@ -20,16 +21,6 @@ constexpr size_t kMaxLiteralLength = 20;
 
 constexpr uint8_t kEnterBit = 0x80;
 constexpr uint8_t kLiteralBit = 0x40;
-
-std::string TrimWhiteSpace(std::string_view text)
-{
-    constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
-    const size_t end = text.find_last_not_of(kWhiteSpace);
-    if (end == std::string_view::npos)
-        return {};
-    text = text.substr(0, end + 1);
-    return std::string(text.substr(text.find_first_not_of(kWhiteSpace)));
-}
 
 // Fixed formats: the format's index with the track 3 start sentinel's index
 // in bits 4-5. The user format: 04, with bit 7 for the Enter after the data.
@@ -95,7 +86,7 @@ std::vector<std::string> SpecificSentinelCommand(PanelSettings& settings)
     const bool ctrl = settings.m_bCtrl != 0;
     const bool alt = settings.m_bAlt != 0;
     uint8_t modifiers = static_cast<uint8_t>((ctrl ? kModifierCtrl : 0) | (alt ? kModifierAlt : 0));
-    settings.m_strSpecificSentinel = TrimWhiteSpace(settings.m_strSpecificSentinel);
+    settings.m_strSpecificSentinel = std::string(TrimWhiteSpace(settings.m_strSpecificSentinel));
     const uint8_t keyCode = SentinelKeyCode(ToLatin1(settings.m_strSpecificSentinel), ctrl || alt, modifiers);
     if (keyCode == 0)
         return {};

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "console/hex_byte.h"
+#include "text/hex_byte.h"
 
 namespace corvalt {
 

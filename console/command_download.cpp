@@ -4,27 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "console/command_text.h"
 #include "console/console_texts.h"
 #include "console/delay_count.h"
 
 namespace corvalt {
-
-namespace {
-
-constexpr std::string_view kDelayWord = "delay";
-constexpr size_t kDelayCountStart = 6;  // after "delay "
-
-bool IsDelayEntry(const std::string& entry)
-{
-    return entry.starts_with(kDelayWord);
-}
-
-std::string_view CountTextOf(const std::string& entry)
-{
-    return std::string_view(entry).substr(std::min(entry.size(), kDelayCountStart));
-}
-
-}  // namespace
 
 void CommandConsole::DownloadCommands()
 {
@@ -69,7 +53,7 @@ bool CommandConsole::RunCommandList()
         if (i >= count)
             return true;
         const std::string entry = m_fields.m_strCommands[static_cast<size_t>(i)];
-        if (IsDelayEntry(entry)) {
+        if (IsDelayCommand(entry)) {
             if (!RunDelay(entry))
                 return false;
             continue;
@@ -108,7 +92,7 @@ void CommandConsole::WriteStopLine(int done, int count, std::string_view reason)
 bool CommandConsole::RunDelay(const std::string& entry)
 {
     m_window.FocusTranscript();
-    const std::string_view countText = CountTextOf(entry);
+    const std::string_view countText = DelayCountText(entry);
     // Wide enough to count down from the lowest count without overflow.
     int64_t remaining = DelayCount(countText);
 

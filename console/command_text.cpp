@@ -8,6 +8,7 @@ namespace corvalt {
 namespace {
 
 constexpr std::string_view kDelayWord = "delay";
+constexpr size_t kDelayCountStart = kDelayWord.size() + 1;  // after the word and its blank
 
 bool IsHexDigit(char c)
 {
@@ -37,7 +38,7 @@ std::string ParseCommandLine(const std::string& text)
     std::erase(packed, ' ');
 
     if (packed.starts_with(kDelayWord))
-        return "delay " + packed.substr(kDelayWord.size());
+        return std::string(kDelayWord) + ' ' + packed.substr(kDelayWord.size());
 
     if (!std::ranges::all_of(packed, IsHexDigit))
         return {};
@@ -49,6 +50,16 @@ std::string ParseCommandLine(const std::string& text)
         normal += packed.substr(i, 2);
     }
     return normal;
+}
+
+bool IsDelayCommand(std::string_view normal)
+{
+    return normal.starts_with(kDelayWord);
+}
+
+std::string_view DelayCountText(std::string_view normal)
+{
+    return normal.substr(std::min(normal.size(), kDelayCountStart));
 }
 
 uint8_t HexPairToByte(const std::string& text)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace corvalt {
 
@@ -13,6 +14,10 @@ namespace corvalt {
 // or "delay " followed by the rest of the line. Blanks typed anywhere carry
 // no meaning. Empty when the line is not a command.
 std::string ParseCommandLine(const std::string& text);
+
+// A delay in normal form: "delay", a blank, then its count text as typed.
+bool IsDelayCommand(std::string_view normal);
+std::string_view DelayCountText(std::string_view normal);
 
 uint8_t HexPairToByte(const std::string& text);   // empty or one-character text: missing characters count as 0
 

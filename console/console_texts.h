@@ -1,5 +1,6 @@
 // The command console's messages, status lines and transcript words, word
-// for word.
+// for word. The window shows the reader advice and the ready status too,
+// from here.
 #pragma once
 
 #include <string_view>
@@ -8,12 +9,14 @@ namespace corvalt {
 
 inline constexpr std::string_view kFatalErrorPrefix = "Fatal Error - ";
 inline constexpr std::string_view kAttachDevice = "Attach device before sending commands";
-// The second line of kAttachDevice's box when a reader is attached but its
-// node may not be opened: no udev rule for it yet.
+// A reader is attached but its node may not be opened: no udev rule for it
+// yet. The second line of kAttachDevice's box, and the reading mode's
+// status after "Status: ".
 inline constexpr std::string_view kAccessDeniedAdvice =
     "Reader found, but access to it was denied - install the udev rule (see README)";
 
 inline constexpr std::string_view kStatusSendingConfiguration = "Status: Send Configuration Command...";
+// After a download, and when the window enters command mode.
 inline constexpr std::string_view kStatusReadyToSendCommand = "Status: Ready To Send Command...";
 inline constexpr std::string_view kStatusNoCommandsFound = "No commands found in file";
 

@@ -3,16 +3,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "text/white_space.h"
+
 namespace corvalt {
-
-namespace {
-
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-}  // namespace
 
 int32_t DelayCount(std::string_view text)
 {

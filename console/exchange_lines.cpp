@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "console/hex_byte.h"
 #include "reader/feature_exchange.h"
+#include "text/hex_byte.h"
 
 namespace corvalt {
 

@@ -10,7 +10,8 @@
 #include <cstring>
 
 #include "console/command_text.h"
-#include "console/utf8_text.h"
+#include "text/utf8_text.h"
+#include "text/white_space.h"
 
 namespace corvalt {
 
@@ -25,21 +26,15 @@ std::string FileError(const char* what, const std::string& path, const std::stri
 
 // The script behind an open descriptor, when it is a regular file within
 // the limit.
-bool ReadOpenScript(int fd, const std::string& path, std::string& bytes, std::string& error)
+Result<std::string> ReadOpenScript(int fd, const std::string& path)
 {
     struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        error = FileError("Cannot read", path, std::strerror(errno));
-        return false;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        error = FileError("Cannot read", path, std::strerror(EISDIR));
-        return false;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        error = FileError("Cannot read", path, "Not a regular file");
-        return false;
-    }
+    if (::fstat(fd, &status) != 0)
+        return Failure{FileError("Cannot read", path, std::strerror(errno))};
+    if (S_ISDIR(status.st_mode))
+        return Failure{FileError("Cannot read", path, std::strerror(EISDIR))};
+    if (!S_ISREG(status.st_mode))
+        return Failure{FileError("Cannot read", path, "Not a regular file")};
     // One byte past the limit tells a file that is too long, whatever size
     // it claimed.
     std::string contents;
@@ -50,20 +45,15 @@ bool ReadOpenScript(int fd, const std::string& path, std::string& bytes, std::st
             break;
         if (count < 0 && errno == EINTR)
             continue;
-        if (count < 0) {
-            error = FileError("Cannot read", path, std::strerror(errno));
-            return false;
-        }
+        if (count < 0)
+            return Failure{FileError("Cannot read", path, std::strerror(errno))};
         contents.append(buffer, static_cast<size_t>(count));
     }
-    if (contents.size() > kScriptFileLimit) {
-        error = FileError("Cannot read", path,
-                          "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
-                              std::to_string(kScriptFileLimit) + " bytes)");
-        return false;
-    }
-    bytes = std::move(contents);
-    return true;
+    if (contents.size() > kScriptFileLimit)
+        return Failure{FileError("Cannot read", path,
+                                 "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
+                                     std::to_string(kScriptFileLimit) + " bytes)")};
+    return contents;
 }
 
 // The line as it is listed: valid UTF-8, and a line longer than the limit
@@ -108,15 +98,6 @@ std::vector<std::string> SplitScriptLines(std::string_view bytes)
     return lines;
 }
 
-std::string_view TrimWhiteSpace(std::string_view text)
-{
-    constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
-    const size_t first = text.find_first_not_of(kWhiteSpace);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
-}
-
 std::string ScriptLineCommand(std::string_view line)
 {
     line = TrimWhiteSpace(line);
@@ -145,15 +126,13 @@ ScriptContents ReadScript(std::string_view bytes, size_t capacity)
     return script;
 }
 
-bool ReadScriptFile(const std::string& path, std::string& bytes, std::string& error)
+Result<std::string> ReadScriptFile(const std::string& path)
 {
     // Not blocking: opening a FIFO would otherwise wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        error = FileError("Cannot open", path, std::strerror(errno));
-        return false;
-    }
-    const bool read = ReadOpenScript(fd, path, bytes, error);
+    if (fd < 0)
+        return Failure{FileError("Cannot open", path, std::strerror(errno))};
+    Result<std::string> read = ReadOpenScript(fd, path);
     ::close(fd);
     return read;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/result.h"
+
 namespace corvalt {
 
 // The lines of a file's bytes. A line ends at LF; a CR ends it too and
@@ -15,9 +17,6 @@ namespace corvalt {
 // byte becomes the line's last character. A last line without an end still
 // counts.
 std::vector<std::string> SplitScriptLines(std::string_view bytes);
-
-// Blanks, tabs, line and page breaks trimmed from both ends.
-std::string_view TrimWhiteSpace(std::string_view text);
 
 // The command of one line in normal form, or empty when it holds none.
 std::string ScriptLineCommand(std::string_view line);
@@ -40,8 +39,8 @@ ScriptContents ReadScript(std::string_view bytes, size_t capacity);
 constexpr size_t kScriptFileLimit = size_t{1} << 20;
 
 // The whole file, when it is a regular file of at most kScriptFileLimit
-// bytes. Otherwise false, bytes left as they were, and a message naming the
-// file and the reason. Never blocks: a FIFO or a device is refused unread.
-bool ReadScriptFile(const std::string& path, std::string& bytes, std::string& error);
+// bytes; otherwise no bytes and a reason naming the file and what is wrong.
+// Never blocks: a FIFO or a device is refused unread.
+Result<std::string> ReadScriptFile(const std::string& path);
 
 }  // namespace corvalt

@@ -24,13 +24,12 @@ void CommandConsole::LoadCommandFile(const std::string& path)
 {
     m_window.EnableDownloadButton(false);
 
-    std::string bytes;
-    std::string error;
-    if (!ReadScriptFile(path, bytes, error)) {
-        m_messageBox.Show(error);
+    const Result<std::string> file = ReadScriptFile(path);
+    if (!file.Succeeded()) {
+        m_messageBox.Show(file.m_reason);
         return;
     }
-    const ScriptContents script = ReadScript(bytes, kCommandSlotCount);
+    const ScriptContents script = ReadScript(file.m_value, kCommandSlotCount);
 
     std::string listing;
     for (const std::string& line : script.listing)

@@ -16,8 +16,8 @@
 #include "console/command_console.h"
 #include "console/command_text.h"
 #include "console/script_file.h"
-#include "console/utf8_text.h"
 #include "fuzz/detached_reader.h"
+#include "text/utf8_text.h"
 
 namespace {
 

@@ -59,16 +59,15 @@ protected:
 
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("corvalt_transcript_test_" + std::to_string(::getpid()));
-    std::string errorText;
 };
 
 TEST_F(TranscriptFileTest, ReplacesTheFileWithTheUtf8Text)
 {
     const std::string path = folder / "swipe.txt";
     std::ofstream(path) << "an older and much longer transcript that must not show through";
-    ASSERT_TRUE(WriteTranscriptFile(path, "Track 1: %B4111\nTrack 2: ;4111=\nÄ 卡", errorText)) << errorText;
+    const Result<> saved = WriteTranscriptFile(path, "Track 1: %B4111\nTrack 2: ;4111=\nÄ 卡");
+    ASSERT_TRUE(saved.Succeeded()) << saved.m_reason;
     EXPECT_EQ(Contents(path), "Track 1: %B4111\r\nTrack 2: ;4111=\r\nÄ 卡");
-    EXPECT_TRUE(errorText.empty());
 }
 
 TEST_F(TranscriptFileTest, FailuresNameTheFileAndTheReason)
@@ -84,9 +83,9 @@ TEST_F(TranscriptFileTest, FailuresNameTheFileAndTheReason)
         {"/dev/full", "Not a regular file"},
     };
     for (const Case& c : cases) {
-        errorText.clear();
-        EXPECT_FALSE(WriteTranscriptFile(c.path, "text\n", errorText)) << c.path;
-        EXPECT_EQ(errorText, "Could not save the transcript to \"" + c.path + "\": " + c.reason);
+        const Result<> saved = WriteTranscriptFile(c.path, "text\n");
+        EXPECT_FALSE(saved.Succeeded()) << c.path;
+        EXPECT_EQ(saved.m_reason, "Could not save the transcript to \"" + c.path + "\": " + c.reason);
     }
 }
 
@@ -104,14 +103,14 @@ TEST_F(TranscriptFileTest, AFailedSaveLeavesNoTraceAndTheOldFileWhole)
     const rlimit small{16, limit.rlim_max};
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the test
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool oldSaved = WriteTranscriptFile(old, text, errorText);
-    const bool freshSaved = WriteTranscriptFile(fresh, text, errorText);
+    const Result<> oldSaved = WriteTranscriptFile(old, text);
+    const Result<> freshSaved = WriteTranscriptFile(fresh, text);
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, previous);
 
-    EXPECT_FALSE(oldSaved);
-    EXPECT_FALSE(freshSaved);
-    EXPECT_EQ(errorText, "Could not save the transcript to \"" + fresh + "\": File too large");
+    EXPECT_FALSE(oldSaved.Succeeded());
+    EXPECT_FALSE(freshSaved.Succeeded());
+    EXPECT_EQ(freshSaved.m_reason, "Could not save the transcript to \"" + fresh + "\": File too large");
     EXPECT_EQ(Contents(old), "the old transcript");
     EXPECT_EQ(Names(), std::set<std::string>{"old.txt"});
 }
@@ -130,8 +129,10 @@ TEST_F(TranscriptFileTest, SavesPrivatelyAndReplacesLinksInsteadOfFollowingThem)
     std::filesystem::create_symlink("target.txt", link);
 
     const mode_t umask = ::umask(022);
-    for (const auto& path : {fresh, shared, dangling, link})
-        EXPECT_TRUE(WriteTranscriptFile(path, "Track 2: ;4111=", errorText)) << path << errorText;
+    for (const auto& path : {fresh, shared, dangling, link}) {
+        const Result<> saved = WriteTranscriptFile(path, "Track 2: ;4111=");
+        EXPECT_TRUE(saved.Succeeded()) << path << saved.m_reason;
+    }
     ::umask(umask);
 
     const std::pair<std::filesystem::path, mode_t> modes[] = {

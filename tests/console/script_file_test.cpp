@@ -93,18 +93,19 @@ TEST(ReadScriptFile, ReadsTheBytesOrNamesTheFileAndTheReason)
     const std::string written("01;\r\n\0\xFF;\n", 10);
     std::ofstream(path, std::ios::binary) << written;
 
-    std::string bytes;
-    std::string error;
-    ASSERT_TRUE(ReadScriptFile(path.string(), bytes, error));
-    EXPECT_EQ(bytes, written);
+    Result<std::string> read = ReadScriptFile(path.string());
+    ASSERT_TRUE(read.Succeeded()) << read.m_reason;
+    EXPECT_EQ(read.m_value, written);
     std::filesystem::remove(path);
 
-    EXPECT_FALSE(ReadScriptFile(path.string(), bytes, error));
-    EXPECT_EQ(error, "Cannot open \"" + path.string() + "\": No such file or directory");
-    EXPECT_EQ(bytes, written);  // untouched
+    read = ReadScriptFile(path.string());
+    EXPECT_FALSE(read.Succeeded());
+    EXPECT_EQ(read.m_reason, "Cannot open \"" + path.string() + "\": No such file or directory");
+    EXPECT_EQ(read.m_value, "");
 
-    EXPECT_FALSE(ReadScriptFile(std::filesystem::temp_directory_path().string(), bytes, error));
-    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    read = ReadScriptFile(std::filesystem::temp_directory_path().string());
+    EXPECT_FALSE(read.Succeeded());
+    EXPECT_NE(read.m_reason.find("Is a directory"), std::string::npos) << read.m_reason;
 }
 
 // Only a regular file of at most kScriptFileLimit bytes is read; anything
@@ -127,14 +128,14 @@ TEST(ReadScriptFile, RefusesWhatIsNoScriptFile)
     };
     ::alarm(20);  // a regression hangs or reads for ever: end the test instead
     for (const auto& [path, reason] : refused) {
-        std::string bytes = "before", error;
-        EXPECT_FALSE(ReadScriptFile(path, bytes, error)) << path;
-        EXPECT_EQ(error, "Cannot read \"" + path + "\": " + reason);
-        EXPECT_EQ(bytes, "before");
+        const Result<std::string> read = ReadScriptFile(path);
+        EXPECT_FALSE(read.Succeeded()) << path;
+        EXPECT_EQ(read.m_reason, "Cannot read \"" + path + "\": " + reason);
+        EXPECT_EQ(read.m_value, "");
     }
-    std::string bytes, error;
-    EXPECT_TRUE(ReadScriptFile(atLimit, bytes, error)) << error;
-    EXPECT_EQ(bytes.size(), kScriptFileLimit);
+    const Result<std::string> read = ReadScriptFile(atLimit);
+    EXPECT_TRUE(read.Succeeded()) << read.m_reason;
+    EXPECT_EQ(read.m_value.size(), kScriptFileLimit);
     ::alarm(0);
     std::filesystem::remove_all(folder);
 }

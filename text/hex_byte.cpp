@@ -1,4 +1,4 @@
-#include "console/hex_byte.h"
+#include "text/hex_byte.h"
 
 namespace corvalt {
 

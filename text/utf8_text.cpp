@@ -1,6 +1,4 @@
-#include "console/utf8_text.h"
-
-#include <cstdint>
+#include "text/utf8_text.h"
 
 namespace corvalt {
 
@@ -13,12 +11,13 @@ bool IsContinuation(uint8_t byte)
     return (byte & 0xC0) == 0x80;
 }
 
-// The length of the valid sequence starting at bytes[i], or 0.
-size_t ValidSequenceLength(std::string_view bytes, size_t i)
+}  // namespace
+
+Utf8Char DecodeUtf8(std::string_view text, size_t at)
 {
-    const auto lead = static_cast<uint8_t>(bytes[i]);
+    const auto lead = static_cast<uint8_t>(text[at]);
     if (lead < 0x80)
-        return 1;
+        return {1, lead};
     size_t length = 0;
     uint32_t value = 0;
     uint32_t minimum = 0;
@@ -29,29 +28,29 @@ size_t ValidSequenceLength(std::string_view bytes, size_t i)
     } else if ((lead & 0xF8) == 0xF0) {
         length = 4, value = lead & 0x07, minimum = 0x10000;
     } else {
-        return 0;
+        return {};
     }
-    if (bytes.size() - i < length)
-        return 0;
+    if (text.size() - at < length)
+        return {};
     for (size_t k = 1; k < length; ++k) {
-        const auto byte = static_cast<uint8_t>(bytes[i + k]);
+        const auto byte = static_cast<uint8_t>(text[at + k]);
         if (!IsContinuation(byte))
-            return 0;
+            return {};
         value = (value << 6) | (byte & 0x3F);
     }
     const bool overlong = value < minimum;
     const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-    return overlong || surrogate || value > 0x10FFFF ? 0 : length;
+    if (overlong || surrogate || value > 0x10FFFF)
+        return {};
+    return {length, value};
 }
-
-}  // namespace
 
 std::string ToValidUtf8(std::string_view bytes)
 {
     std::string text;
     text.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
-        const size_t length = ValidSequenceLength(bytes, i);
+        const size_t length = DecodeUtf8(bytes, i).m_length;
         if (length == 0) {
             text += kReplacement;
             ++i;
