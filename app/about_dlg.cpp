@@ -18,9 +18,9 @@ CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent)
     const DialogControls controls(*this, AboutDialogControls());
     setFixedSize(DialogXToPixels(kAboutDialogSize.width, controls.Scale()),
                  DialogYToPixels(kAboutDialogSize.height, controls.Scale()));
-    auto* iconLabel = static_cast<QLabel*>(controls.Item(kAboutIconId));
+    QLabel* iconLabel = controls.Get<QLabel>(kAboutIconId);
     iconLabel->setPixmap(icon.pixmap(iconLabel->size()));
-    connect(static_cast<QPushButton*>(controls.Item(kAboutOkId)), &QPushButton::clicked, this, &QDialog::accept);
+    connect(controls.Get<QPushButton>(kAboutOkId), &QPushButton::clicked, this, &QDialog::accept);
 }
 
 }  // namespace corvalt

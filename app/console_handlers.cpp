@@ -8,8 +8,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
-#include "app/config_controls.h"
 #include "app/corvalt_dlg.h"
 #include "app/qt_text.h"
 
@@ -34,10 +34,7 @@ void CCorvaltDlg::DownloadCommands()
 
 void CCorvaltDlg::DownloadCommands(const std::vector<std::string>& commands)
 {
-    const size_t count = std::min(commands.size(), m_strCommands.size());
-    std::copy_n(commands.begin(), count, m_strCommands.begin());
-    m_nCommandCount = static_cast<int>(count);
-    DownloadCommands();
+    m_console.DownloadCommands(commands);
 }
 
 void CCorvaltDlg::OnCommandTextChange()
@@ -45,7 +42,7 @@ void CCorvaltDlg::OnCommandTextChange()
     if (m_bDownloading != 0)
         return;
     // Any character counts, blanks included.
-    GetDlgItem(kSendCommandId)->setEnabled(!CommandEditText().empty());
+    m_widgets.m_sendCommand->setEnabled(!CommandEditText().empty());
 }
 
 void CCorvaltDlg::OnAutoAddLength()
@@ -60,13 +57,13 @@ void CCorvaltDlg::OnLoadFile()
     if (path.isEmpty())
         return;
     m_strScriptFolder = QFileInfo(path).absolutePath();
-    static_cast<QLineEdit*>(GetDlgItem(kFileEditId))->setText(QDir::toNativeSeparators(path));
+    m_widgets.m_fileEdit->setText(QDir::toNativeSeparators(path));
     LoadCommandFile();
 }
 
 void CCorvaltDlg::LoadCommandFile()
 {
-    const QString path = static_cast<QLineEdit*>(GetDlgItem(kFileEditId))->text();
+    const QString path = m_widgets.m_fileEdit->text();
     m_console.LoadCommandFile(QFile::encodeName(path).toStdString());
 }
 
@@ -102,12 +99,12 @@ bool CCorvaltDlg::ReplaceCommandTextEnd(std::string_view oldEnd, std::string_vie
 
 std::string CCorvaltDlg::CommandEditText() const
 {
-    return static_cast<QLineEdit*>(GetDlgItem(kCommandEditId))->text().toStdString();
+    return m_widgets.m_commandEdit->text().toStdString();
 }
 
 void CCorvaltDlg::SetCommandEditText(const std::string& text)
 {
-    auto* edit = static_cast<QLineEdit*>(GetDlgItem(kCommandEditId));
+    QLineEdit* edit = m_widgets.m_commandEdit;
     const QString newText = QString::fromStdString(text);
     // Qt tells of no change when the text stays the same; the button
     // follows the edit all the same.
@@ -119,18 +116,18 @@ void CCorvaltDlg::SetCommandEditText(const std::string& text)
 
 void CCorvaltDlg::FocusCommandEdit()
 {
-    GetDlgItem(kCommandEditId)->setFocus();
+    m_widgets.m_commandEdit->setFocus();
 }
 
 void CCorvaltDlg::EnableDownloadButton(bool enable)
 {
-    GetDlgItem(kDownloadId)->setEnabled(enable);
+    m_widgets.m_download->setEnabled(enable);
 }
 
 void CCorvaltDlg::EnableForDownload(bool enable)
 {
-    GetDlgItem(kReceiveMagneticDataId)->setEnabled(enable);
-    GetDlgItem(kConfigurationCommandId)->setEnabled(enable);
+    m_widgets.m_receiveMagneticData->setEnabled(enable);
+    m_widgets.m_configurationCommand->setEnabled(enable);
     EnableConfigControls(enable);
 }
 

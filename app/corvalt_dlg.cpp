@@ -17,7 +17,6 @@
 
 #include "app/about_dlg.h"
 #include "app/centre_on_screen.h"
-#include "app/config_controls.h"
 #include "app/key_capture.h"
 #include "app/qt_text.h"
 #include "app/raw_text.h"
@@ -65,6 +64,7 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
       m_reader(reader),
       m_messageBox(messageBox),
       controls_(*this, MainDialogControls(), kMainDialogCaptionSources),
+      m_widgets(controls_),
       m_poll(reader, *this, cardSteps),
       m_hIcon(QStringLiteral(":/corvalt.svg")),
       m_console(reader, messageBox, *this,
@@ -84,20 +84,18 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
 
 void CCorvaltDlg::ConnectHandlers()
 {
-    const auto button = [this](int id) { return static_cast<QAbstractButton*>(GetDlgItem(id)); };
-    connect(button(kClearDialogId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnClearDialog);
-    connect(button(kReceiveMagneticDataId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnReceiveMagneticData);
-    connect(button(kConfigurationCommandId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnConfigurationCommand);
-    connect(static_cast<QLineEdit*>(GetDlgItem(kCommandEditId)), &QLineEdit::returnPressed, this,
-            &CCorvaltDlg::OnCommandEditReturn);
+    const MainWindowWidgets& w = m_widgets;
+    connect(w.m_clearDialog, &QAbstractButton::clicked, this, &CCorvaltDlg::OnClearDialog);
+    connect(w.m_receiveMagneticData, &QAbstractButton::clicked, this, &CCorvaltDlg::OnReceiveMagneticData);
+    connect(w.m_configurationCommand, &QAbstractButton::clicked, this, &CCorvaltDlg::OnConfigurationCommand);
+    connect(w.m_commandEdit, &QLineEdit::returnPressed, this, &CCorvaltDlg::OnCommandEditReturn);
     // Like the edit's change notification, this also follows texts the
     // program sets.
-    connect(static_cast<QLineEdit*>(GetDlgItem(kCommandEditId)), &QLineEdit::textChanged, this,
-            &CCorvaltDlg::OnCommandTextChange);
-    connect(button(kSendCommandId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnSendCommand);
-    connect(button(kAutoAddLengthId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnAutoAddLength);
-    connect(button(kLoadFileId), &QAbstractButton::clicked, this, &CCorvaltDlg::OnLoadFile);
-    connect(button(kDownloadId), &QAbstractButton::clicked, this, [this] { DownloadCommands(); });
+    connect(w.m_commandEdit, &QLineEdit::textChanged, this, &CCorvaltDlg::OnCommandTextChange);
+    connect(w.m_sendCommand, &QAbstractButton::clicked, this, &CCorvaltDlg::OnSendCommand);
+    connect(w.m_autoAddLength, &QAbstractButton::clicked, this, &CCorvaltDlg::OnAutoAddLength);
+    connect(w.m_loadFile, &QAbstractButton::clicked, this, &CCorvaltDlg::OnLoadFile);
+    connect(w.m_download, &QAbstractButton::clicked, this, [this] { DownloadCommands(); });
     connect(&m_pollTimer, &QTimer::timeout, this, &CCorvaltDlg::OnTimer);
     ConnectPanelHandlers();
 }
@@ -110,16 +108,16 @@ void CCorvaltDlg::OnInitDialog()
     StopPolling();
     CloseReaderAndEvent();
     EnableConfigControls(false);
-    static_cast<QRadioButton*>(GetDlgItem(kReceiveMagneticDataId))->setChecked(true);
-    static_cast<QCheckBox*>(GetDlgItem(kAutoAddLengthId))->setChecked(m_bAutoAddLength);
-    static_cast<QCheckBox*>(GetDlgItem(1051))->setCheckState(ToCheckState(m_settings.m_bTrack2));
+    m_widgets.m_receiveMagneticData->setChecked(true);
+    m_widgets.m_autoAddLength->setChecked(m_bAutoAddLength);
+    m_widgets.m_track2->setCheckState(ToCheckState(m_settings.m_bTrack2));
     m_bReadMode = 0;
     OnReceiveMagneticData();
 }
 
 void CCorvaltDlg::CreateStatusLine()
 {
-    auto* frame = static_cast<QFrame*>(GetDlgItem(kStatusFrameId));
+    QFrame* frame = m_widgets.m_statusFrame;
     m_hStatusBar = new QStatusBar(frame);
     m_hStatusBar->setSizeGripEnabled(false);
     m_hStatusBar->setGeometry(frame->contentsRect());
@@ -139,7 +137,7 @@ void CCorvaltDlg::UpdateData(bool bSaveAndValidate)
 void CCorvaltDlg::DoDataExchange(bool save)
 {
     if (save)
-        m_strTranscript = FromEditText(static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->toPlainText());
+        m_strTranscript = FromEditText(m_widgets.m_transcript->toPlainText());
     else
         ShowTranscript(m_strTranscript);
 
@@ -149,26 +147,24 @@ void CCorvaltDlg::DoDataExchange(bool save)
         else
             controls_.SetCheckedIndex(binding.controlId, m_settings.*binding.field);
     }
-    for (const IntBinding& binding : kCheckBindings) {
-        auto* box = static_cast<QCheckBox*>(GetDlgItem(binding.controlId));
+    for (const auto& [box, field] : m_widgets.m_checkFields) {
         if (save)
-            m_settings.*binding.field = FromCheckState(box->checkState());
+            m_settings.*field = FromCheckState(box->checkState());
         else
-            box->setCheckState(ToCheckState(m_settings.*binding.field));
+            box->setCheckState(ToCheckState(m_settings.*field));
     }
-    for (const TextBinding& binding : kTextBindings) {
-        auto* edit = static_cast<QLineEdit*>(GetDlgItem(binding.controlId));
+    for (const auto& [edit, field] : m_widgets.m_textFields) {
         if (save)
-            m_settings.*binding.field = edit->text().toStdString();
+            m_settings.*field = edit->text().toStdString();
         else
-            edit->setText(QString::fromStdString(m_settings.*binding.field));
+            edit->setText(QString::fromStdString(m_settings.*field));
     }
 }
 
 void CCorvaltDlg::ShowTranscript(const QString& text)
 {
     m_strTranscript = text;
-    auto* transcript = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId));
+    QPlainTextEdit* transcript = m_widgets.m_transcript;
     transcript->setPlainText(ToEditText(text));
     // From here on, a change is the operator's typing.
     transcript->document()->setModified(false);
@@ -176,7 +172,7 @@ void CCorvaltDlg::ShowTranscript(const QString& text)
 
 void CCorvaltDlg::ShowCommandTextEnd(const QString& removed, const QString& added)
 {
-    QTextDocument* document = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->document();
+    QTextDocument* document = m_widgets.m_transcript->document();
     // Text the operator typed into the transcript goes, as at any refresh.
     if (document->isModified() || !m_strTranscript.endsWith(removed)) {
         ShowTranscript(m_strCommandText);
@@ -216,7 +212,7 @@ void CCorvaltDlg::OnReceiveMagneticData()
     EnterSearchMode();
     m_bReadMode = 1;
     EnableConfigControls(false);
-    ResizeToControl(kStatusFrameId, false);
+    ResizeToControl(*m_widgets.m_statusFrame, false);
     ShowStatus(kStatusReadyForReading);
 }
 
@@ -238,14 +234,14 @@ void CCorvaltDlg::OnConfigurationCommand()
     StopPolling();
     EnterCommandMode();
     m_bReadMode = 0;
-    ResizeToControl(kStatusFrameId, true);
+    ResizeToControl(*m_widgets.m_statusFrame, true);
     EnableConfigControls(true);
     ShowStatus(kStatusReadyToSendCommand);
-    EnableIfHoldsText(kSendCommandId, kCommandEditId);
-    EnableIfHoldsText(kDownloadId, kFileEditId);
+    EnableIfHoldsText(*m_widgets.m_sendCommand, *m_widgets.m_commandEdit);
+    EnableIfHoldsText(*m_widgets.m_download, *m_widgets.m_fileEdit);
     UpdateUserSentinelControls();
     // The command edit takes the focus only now that it is enabled.
-    GetDlgItem(kCommandEditId)->setFocus();
+    m_widgets.m_commandEdit->setFocus();
 }
 
 void CCorvaltDlg::EnterCommandMode()
@@ -256,9 +252,9 @@ void CCorvaltDlg::EnterCommandMode()
     SetTitle(kTitleCommandMode);
 }
 
-void CCorvaltDlg::EnableIfHoldsText(int buttonId, int editId)
+void CCorvaltDlg::EnableIfHoldsText(QWidget& button, const QLineEdit& edit)
 {
-    GetDlgItem(buttonId)->setEnabled(!static_cast<QLineEdit*>(GetDlgItem(editId))->text().isEmpty());
+    button.setEnabled(!edit.text().isEmpty());
 }
 
 void CCorvaltDlg::StopPolling()
@@ -285,20 +281,20 @@ void CCorvaltDlg::OnClearDialog()
 void CCorvaltDlg::OnCommandEditReturn()
 {
     // Enter sends the command; it never ends the program.
-    auto* send = static_cast<QPushButton*>(GetDlgItem(kSendCommandId));
+    QPushButton* send = m_widgets.m_sendCommand;
     if (send->isEnabled())
         send->click();
 }
 
 void CCorvaltDlg::EnableConfigControls(bool enable)
 {
-    for (int id : kConfigControlIds)
-        GetDlgItem(id)->setEnabled(enable);
+    for (QWidget* control : m_widgets.m_configControls)
+        control->setEnabled(enable);
 }
 
-void CCorvaltDlg::ResizeToControl(int id, bool fullSize)
+void CCorvaltDlg::ResizeToControl(const QWidget& control, bool fullSize)
 {
-    m_sizes.CaptureOnce(ToRect(rect()), ToRect(GetDlgItem(id)->geometry()));
+    m_sizes.CaptureOnce(ToRect(rect()), ToRect(control.geometry()));
     const Size size = fullSize ? m_sizes.Full() : m_sizes.Reduced();
     // A fixed size: the window keeps its place and the user cannot resize it.
     setFixedSize(size.width, size.height);
@@ -349,7 +345,7 @@ void CCorvaltDlg::contextMenuEvent(QContextMenuEvent* event)
 void CCorvaltDlg::SaveTranscriptAs()
 {
     // Taken before the dialog runs its own event loop.
-    const QString shown = static_cast<QPlainTextEdit*>(GetDlgItem(kTranscriptEditId))->toPlainText();
+    const QString shown = m_widgets.m_transcript->toPlainText();
     const QString path = m_chooseTranscriptFile ? m_chooseTranscriptFile()
                                                 : QFileDialog::getSaveFileName(this, ToQString(kSaveTranscriptTitle),
                                                                                QString(), ToQString(kSaveTranscriptFilter));
@@ -396,7 +392,7 @@ void CCorvaltDlg::PresentCardData(const CardData& card)
 
 void CCorvaltDlg::FocusTranscript()
 {
-    GetDlgItem(kTranscriptEditId)->setFocus();
+    m_widgets.m_transcript->setFocus();
 }
 
 }  // namespace corvalt

@@ -18,6 +18,7 @@
 
 #include "app/card_swipe_steps.h"
 #include "app/dialog_controls.h"
+#include "app/main_window_widgets.h"
 #include "app/panel_settings.h"
 #include "app/reader_poll.h"
 #include "app/window_sizes.h"
@@ -26,6 +27,7 @@
 #include "platform/message_box.h"
 #include "reader/reader_connection.h"
 
+class QLineEdit;
 class QStatusBar;
 
 namespace corvalt {
@@ -41,6 +43,15 @@ public:
 
     // The widget of a template control, or nullptr.
     QWidget* GetDlgItem(int id) const { return controls_.Item(id); }
+    // The widget of a template control as the class its row makes; a
+    // missing id or another class stops the program (DialogControls::Get).
+    template <typename Widget>
+    Widget* Control(int id) const
+    {
+        return controls_.Get<Widget>(id);
+    }
+    // The widgets the window works with, by name.
+    const MainWindowWidgets& Widgets() const { return m_widgets; }
 
     // Data exchange: save copies the bound controls into the fields, load
     // (bSaveAndValidate false) copies the fields into the controls.
@@ -125,9 +136,9 @@ private:
     void OnLoadFile();
     void ShowAboutBox();
 
-    void ResizeToControl(int id, bool fullSize);
+    void ResizeToControl(const QWidget& control, bool fullSize);
     void EnableVisibleControls();
-    void EnableIfHoldsText(int buttonId, int editId);
+    static void EnableIfHoldsText(QWidget& button, const QLineEdit& edit);
 
     // PollWindow
     void ShowStatus(std::string_view text) override;
@@ -159,6 +170,7 @@ private:
     ReaderConnection& m_reader;
     MessageBox& m_messageBox;  // for the command console's reports
     DialogControls controls_;
+    MainWindowWidgets m_widgets;
     ReaderPoll m_poll;
     QTimer m_pollTimer;
     WindowSizes m_sizes;

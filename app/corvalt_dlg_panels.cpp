@@ -4,8 +4,8 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QPushButton>
 
-#include "app/dialog_template.h"
 #include "config/error_string_commands.h"
 #include "config/format_commands.h"
 #include "config/interface_commands.h"
@@ -13,42 +13,24 @@
 
 namespace corvalt {
 
-namespace {
-
-// The format and user sentinel mode radios run the enable rule when clicked;
-// the rule's other controls do not.
-constexpr int kUserSentinelRuleRadios[] = {1046, 1047, 1048, 1049, 1060, 1080, 1081, 1082};
-
-constexpr int kApplyInterfaceModeId = 1035;
-constexpr int kApplyTracksId = 1041;
-constexpr int kApplyFormatId = 1053;
-constexpr int kApplyErrorStringId = 1087;
-constexpr int kApplyUserSentinelErrorId = 1090;
-constexpr int kSpecificSentinelEditId = 1075;
-
-}  // namespace
-
 void CCorvaltDlg::ConnectPanelHandlers()
 {
-    const auto onClick = [this](int id, void (CCorvaltDlg::*handler)()) {
-        connect(static_cast<QAbstractButton*>(GetDlgItem(id)), &QAbstractButton::clicked, this, handler);
-    };
     // An Apply clicked while a send or a download runs does nothing at all:
     // it is not run later, and the command list, the settings and the
     // controls stay as they are.
-    const auto onApply = [this](int id, void (CCorvaltDlg::*handler)()) {
-        connect(static_cast<QAbstractButton*>(GetDlgItem(id)), &QAbstractButton::clicked, this, [this, handler] {
+    const auto onApply = [this](QAbstractButton* apply, void (CCorvaltDlg::*handler)()) {
+        connect(apply, &QAbstractButton::clicked, this, [this, handler] {
             if (!m_console.IsRunning())
                 (this->*handler)();
         });
     };
-    for (int id : kUserSentinelRuleRadios)
-        onClick(id, &CCorvaltDlg::UpdateUserSentinelControls);
-    onApply(kApplyInterfaceModeId, &CCorvaltDlg::OnApplyInterfaceMode);
-    onApply(kApplyTracksId, &CCorvaltDlg::OnApplyTracks);
-    onApply(kApplyFormatId, &CCorvaltDlg::OnApplyFormat);
-    onApply(kApplyErrorStringId, &CCorvaltDlg::OnApplyErrorString);
-    onApply(kApplyUserSentinelErrorId, &CCorvaltDlg::OnApplyUserSentinelError);
+    for (QAbstractButton* radio : m_widgets.m_userSentinelRuleRadios)
+        connect(radio, &QAbstractButton::clicked, this, &CCorvaltDlg::UpdateUserSentinelControls);
+    onApply(m_widgets.m_applyInterfaceMode, &CCorvaltDlg::OnApplyInterfaceMode);
+    onApply(m_widgets.m_applyTracks, &CCorvaltDlg::OnApplyTracks);
+    onApply(m_widgets.m_applyFormat, &CCorvaltDlg::OnApplyFormat);
+    onApply(m_widgets.m_applyErrorString, &CCorvaltDlg::OnApplyErrorString);
+    onApply(m_widgets.m_applyUserSentinelError, &CCorvaltDlg::OnApplyUserSentinelError);
 }
 
 void CCorvaltDlg::OnApplyInterfaceMode()
@@ -73,8 +55,7 @@ void CCorvaltDlg::OnApplyFormat()
     if (commands.empty())
         return;
     // The edit shows the key text as it was read, trimmed.
-    static_cast<QLineEdit*>(GetDlgItem(kSpecificSentinelEditId))
-        ->setText(QString::fromStdString(m_settings.m_strSpecificSentinel));
+    m_widgets.m_specificSentinelEdit->setText(QString::fromStdString(m_settings.m_strSpecificSentinel));
     DownloadCommands(commands);
     ForgetLoadedScript();
 }
@@ -97,8 +78,8 @@ void CCorvaltDlg::OnApplyUserSentinelError()
 // and the path emptied, whether or not the download ran.
 void CCorvaltDlg::ForgetLoadedScript()
 {
-    GetDlgItem(kDownloadId)->setEnabled(false);
-    static_cast<QLineEdit*>(GetDlgItem(kFileEditId))->clear();
+    m_widgets.m_download->setEnabled(false);
+    m_widgets.m_fileEdit->clear();
 }
 
 void CCorvaltDlg::UpdateUserSentinelControls()
@@ -106,9 +87,11 @@ void CCorvaltDlg::UpdateUserSentinelControls()
     UpdateData(true);
     const UserSentinelControlStates states =
         UserSentinelControls(m_settings.m_nDataFormat, m_settings.m_nUserSentinelMode);
-    for (const ControlEnable& control : states.controls)
-        GetDlgItem(control.id)->setEnabled(control.enabled);
-    m_settings.m_bEnter = states.enter;
+    for (const auto& [enabled, widgets] : m_widgets.m_dataFormatParts) {
+        for (QWidget* widget : widgets)
+            widget->setEnabled(states.*enabled);
+    }
+    m_settings.m_bEnter = states.m_enter;
     UpdateData(false);
 }
 

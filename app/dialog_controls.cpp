@@ -127,7 +127,7 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
     for (const RadioGroup& group : groups_) {
         auto* buttonGroup = new QButtonGroup(&dialog);
         for (size_t index = 0; index < group.members.size(); ++index)
-            buttonGroup->addButton(static_cast<QRadioButton*>(Item(group.members[index])), static_cast<int>(index));
+            buttonGroup->addButton(Get<QRadioButton>(group.members[index]), static_cast<int>(index));
         buttonGroups_.push_back(buttonGroup);
     }
 }
@@ -139,6 +139,11 @@ QWidget* DialogControls::Item(int id) const
             return widgets_[index];
     }
     return nullptr;
+}
+
+void DialogControls::StopForMissingControl(int id, const char* className)
+{
+    qFatal("The dialog has no control %d that is a %s", id, className);
 }
 
 QButtonGroup* DialogControls::GroupNamed(int groupId) const

@@ -30,6 +30,17 @@ public:
 
     // The widget of a control, or nullptr when the template has no such id.
     QWidget* Item(int id) const;
+    // The widget of a control as the class its row makes; never nullptr. An
+    // id the template lacks, or another class, is a programming error: the
+    // program stops there, naming the control.
+    template <typename Widget>
+    Widget* Get(int id) const
+    {
+        auto* widget = qobject_cast<Widget*>(Item(id));
+        if (widget == nullptr)
+            StopForMissingControl(id, Widget::staticMetaObject.className());
+        return widget;
+    }
     // Every widget, in template order.
     const std::vector<QWidget*>& All() const { return widgets_; }
 
@@ -42,6 +53,7 @@ public:
 
 private:
     QButtonGroup* GroupNamed(int groupId) const;
+    [[noreturn]] static void StopForMissingControl(int id, const char* className);
 
     std::span<const ControlSpec> rows_;
     DialogScale scale_;

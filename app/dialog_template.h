@@ -63,6 +63,13 @@ constexpr int kReceiveMagneticDataId = 1032;
 constexpr int kConfigurationCommandId = 1033;
 constexpr int kAutoAddLengthId = 1031;
 constexpr int kStatusFrameId = 1059;
+constexpr int kTrack2Id = 1051;
+constexpr int kSpecificSentinelEditId = 1075;
+constexpr int kApplyInterfaceModeId = 1035;
+constexpr int kApplyTracksId = 1041;
+constexpr int kApplyFormatId = 1053;
+constexpr int kApplyErrorStringId = 1087;
+constexpr int kApplyUserSentinelErrorId = 1090;
 constexpr int kAboutIconId = 2;  // the icon static has no id of its own in the template
 constexpr int kAboutOkId = 1;
 

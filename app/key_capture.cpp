@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
 #include "app/key_names.h"
 
 namespace corvalt {
@@ -152,7 +151,7 @@ void KeyCapture::WriteToTranscript(const std::string& name)
     dialog_.UpdateData(true);
     dialog_.m_strTranscript += QLatin1Char(' ') + QString::fromLatin1(name) + QLatin1Char(' ');
     dialog_.UpdateData(false);
-    auto* transcript = static_cast<QPlainTextEdit*>(dialog_.GetDlgItem(kTranscriptEditId));
+    QPlainTextEdit* transcript = dialog_.Widgets().m_transcript;
     transcript->moveCursor(QTextCursor::End);
     transcript->ensureCursorVisible();
 }

@@ -8,14 +8,14 @@
 //   QT_QPA_PLATFORM=offscreen transcript_bench
 #include <benchmark/benchmark.h>
 
-#include <QAbstractButton>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QApplication>
 #include <QLineEdit>
 
 #include <string>
 
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
 #include "platform/clock.h"
 #include "virtualreader/virtual_reader_host.h"
 
@@ -72,14 +72,14 @@ void BM_SendWithTranscriptOf(benchmark::State& state)
     NoMessageBox messageBox;
     CCorvaltDlg dialog(reader, messageBox);
     dialog.show();
-    static_cast<QAbstractButton*>(dialog.GetDlgItem(kConfigurationCommandId))->click();
+    dialog.Widgets().m_configurationCommand->click();
 
     // Shown as the window shows any transcript it is handed.
     dialog.m_strCommandText = TranscriptOf(static_cast<size_t>(state.range(0)));
     dialog.m_strTranscript = dialog.m_strCommandText;
     dialog.UpdateData(false);
-    auto* edit = static_cast<QLineEdit*>(dialog.GetDlgItem(kCommandEditId));
-    auto* send = static_cast<QAbstractButton*>(dialog.GetDlgItem(kSendCommandId));
+    QLineEdit* edit = dialog.Widgets().m_commandEdit;
+    QPushButton* send = dialog.Widgets().m_sendCommand;
     edit->setText(QStringLiteral("10 1B 54 02"));
     send->click();  // opens the reader once, outside the timing
     QApplication::processEvents();

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "console/console_window.h"
 #include "platform/message_box.h"
@@ -43,6 +44,10 @@ public:
     // a command finds no usable reader, and gives up after
     // kFailedExchangesToGiveUp failed exchanges in a row.
     void DownloadCommands();
+    // Makes the given lines, in normal form, the command list (the first
+    // kCommandSlotCount of them) and runs it: how a settings panel sends
+    // its commands.
+    void DownloadCommands(const std::vector<std::string>& commands);
 
     // True while a send or a download runs: a further one is not started.
     bool IsRunning() const { return m_bRunning; }

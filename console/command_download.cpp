@@ -20,6 +20,14 @@ void CommandConsole::DownloadCommands()
     m_bRunning = false;
 }
 
+void CommandConsole::DownloadCommands(const std::vector<std::string>& commands)
+{
+    const size_t count = std::min(commands.size(), m_fields.m_strCommands.size());
+    std::copy_n(commands.begin(), count, m_fields.m_strCommands.begin());
+    m_fields.m_nCommandCount = static_cast<int>(count);
+    DownloadCommands();
+}
+
 void CommandConsole::RunDownload()
 {
     m_fields.m_bDownloading = 1;

@@ -64,7 +64,7 @@ TEST(CardSwipeSoakTest, TenThousandSwipesKeepTheLastSwipeAloneAndTheHeapFlat)
     CCorvaltDlg dialog{reader, messageBox, &cardSteps};
     cardSteps.SetPresenter(&dialog);
     dialog.show();
-    auto* transcript = static_cast<QPlainTextEdit*>(dialog.GetDlgItem(kTranscriptEditId));
+    QPlainTextEdit* transcript = dialog.Widgets().m_transcript;
 
     for (int i = 0; i < 3; ++i)
         dialog.OnTimer();  // found, set up, first read pending

@@ -50,7 +50,7 @@ protected:
     }
     QString Shown() const
     {
-        return static_cast<QPlainTextEdit*>(dialog.GetDlgItem(kTranscriptEditId))->toPlainText();
+        return dialog.Widgets().m_transcript->toPlainText();
     }
 
     FakeHidHost host;

@@ -20,16 +20,12 @@
 #include "app/corvalt_dlg.h"
 #include "app/dialog_template.h"
 #include "tests/support/descriptors.h"
-#include "tests/support/fake_clock.h"
-#include "tests/support/fake_hid_host.h"
-#include "tests/support/recording_message_box.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace corvalt {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeHidHost;
-using testing::RecordingMessageBox;
+using testing::MainWindowTest;
 using testing::SimulatedDevice;
 using testing::VendorDescriptor;
 using Texts = std::vector<std::string>;
@@ -44,15 +40,9 @@ size_t Occurrences(const std::string& text, const std::string& word)
     return count;
 }
 
-class CommandConsoleTest : public ::testing::Test {
+class CommandConsoleTest : public MainWindowTest {
 public:  // the refusal table arranges its cases through the fixture
-    CommandConsoleTest()
-    {
-        dialog.show();
-        dialog.activateWindow();
-        QApplication::setActiveWindow(&dialog);
-        Button(kConfigurationCommandId)->click();
-    }
+    CommandConsoleTest() { Button(kConfigurationCommandId)->click(); }
     ~CommandConsoleTest() override { std::filesystem::remove(scriptPath); }
 
     // A reader with 64-byte feature reports answering result code 0, no data.
@@ -63,14 +53,8 @@ public:  // the refusal table arranges its cases through the fixture
         return device;
     }
 
-    QWidget* Item(int id) const { return dialog.GetDlgItem(id); }
-    QAbstractButton* Button(int id) const { return static_cast<QAbstractButton*>(Item(id)); }
-    QLineEdit* Edit(int id) const { return static_cast<QLineEdit*>(Item(id)); }
     std::string CommandText() const { return dialog.m_strCommandText.toStdString(); }
-    std::string Shown() const
-    {
-        return static_cast<QPlainTextEdit*>(Item(kTranscriptEditId))->toPlainText().toStdString();
-    }
+    std::string Shown() const { return MainWindowTest::Shown().toStdString(); }
 
     void Send(const char* text)
     {
@@ -86,24 +70,11 @@ public:  // the refusal table arranges its cases through the fixture
     // Runs action at the first moment the window handles its events.
     void AtNextPump(std::function<void()> action) { QTimer::singleShot(0, &dialog, std::move(action)); }
 
-    std::set<int> Enabled(std::initializer_list<int> ids) const
-    {
-        std::set<int> enabled;
-        for (int id : ids)
-            if (Item(id)->isEnabled())
-                enabled.insert(id);
-        return enabled;
-    }
     bool AllConfigControlsEnabled(bool enabled) const
     {
         return std::ranges::all_of(kConfigControlIds, [&](int id) { return Item(id)->isEnabled() == enabled; });
     }
 
-    FakeHidHost host;
-    FakeClock clock;
-    ReaderConnection reader{host, clock};
-    RecordingMessageBox messageBox;
-    CCorvaltDlg dialog{reader, messageBox};
     const std::filesystem::path scriptPath =
         std::filesystem::temp_directory_path() / ("corvalt_console_test_" + std::to_string(::getpid()) + ".txt");
 };
@@ -297,7 +268,7 @@ TEST_F(CommandConsoleTest, DownloadRunsCommandsAndCountsDelaysDown)
     dialog.m_strCommandText.clear();
 
     std::vector<std::string> shown;
-    QObject::connect(static_cast<QPlainTextEdit*>(Item(kTranscriptEditId)), &QPlainTextEdit::textChanged, &dialog,
+    QObject::connect(dialog.Widgets().m_transcript, &QPlainTextEdit::textChanged, &dialog,
                      [&] {
                          const std::string text = Shown();
                          const size_t at = text.rfind("Delay");
@@ -360,7 +331,7 @@ TEST_F(CommandConsoleTest, AReaderUnpluggedMidDownloadStopsItAtTheFirstCommandWi
     auto first = AddReader();
     size_t listsAtUnplug = 0;
     // Unplugged during the first delay.
-    QObject::connect(static_cast<QPlainTextEdit*>(Item(kTranscriptEditId)), &QPlainTextEdit::textChanged, &dialog,
+    QObject::connect(dialog.Widgets().m_transcript, &QPlainTextEdit::textChanged, &dialog,
                      [&] {
                          if (listsAtUnplug == 0 && Shown().ends_with("Delay        : 1 seconds")) {
                              host.Unplug("/dev/hidraw0");
@@ -569,7 +540,7 @@ TEST_F(CommandConsoleTest, WritingALineChangesOnlyTheEndOfTheShownText)
     dialog.m_strTranscript = dialog.m_strCommandText;
     dialog.UpdateData(false);
     int firstChanged = earlier;
-    QObject::connect(static_cast<QPlainTextEdit*>(Item(kTranscriptEditId))->document(),
+    QObject::connect(dialog.Widgets().m_transcript->document(),
                      &QTextDocument::contentsChange, &dialog,
                      [&](int from, int, int) { firstChanged = std::min(firstChanged, from); });
     dialog.DownloadCommands(Texts{"02", "delay 2", "03"});

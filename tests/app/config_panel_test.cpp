@@ -17,16 +17,12 @@
 
 #include "app/dialog_template.h"
 #include "carddata/card_data.h"
-#include "tests/support/fake_clock.h"
-#include "tests/support/fake_hid_host.h"
-#include "tests/support/recording_message_box.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace corvalt {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeHidHost;
-using testing::RecordingMessageBox;
+using testing::MainWindowTest;
 using testing::SimulatedDevice;
 
 constexpr int kApplyInterfaceMode = 1035;
@@ -37,19 +33,8 @@ constexpr int kApplyUserSentinelError = 1090;
 constexpr int kUserFormat = 1060;
 constexpr int kEnter = 1076;
 
-class ConfigPanelTest : public ::testing::Test {
+class ConfigPanelTest : public MainWindowTest {
 protected:
-    ConfigPanelTest()
-    {
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-    }
-
-    QWidget* Item(int id) const { return dialog.GetDlgItem(id); }
-    QAbstractButton* Button(int id) const { return static_cast<QAbstractButton*>(Item(id)); }
-    QLineEdit* Edit(int id) const { return static_cast<QLineEdit*>(Item(id)); }
-    void Click(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
-    void ToCommandMode() { Click(kConfigurationCommandId); }
     std::shared_ptr<SimulatedDevice> AddReader()
     {
         return host.AddReader("/dev/hidraw0", std::make_shared<VirtualReader>(0x0002, clock));
@@ -77,12 +62,6 @@ protected:
     {
         return {dialog.m_strCommands.begin(), dialog.m_strCommands.begin() + dialog.m_nCommandCount};
     }
-
-    FakeHidHost host;
-    FakeClock clock;
-    ReaderConnection reader{host, clock};
-    RecordingMessageBox messageBox;
-    CCorvaltDlg dialog{reader, messageBox};
 };
 
 using Lines = std::vector<std::string>;

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -23,18 +24,15 @@
 #include <set>
 
 #include "app/config_controls.h"
+#include "app/dialog_controls.h"
 #include "app/dialog_template.h"
 #include "tests/support/descriptors.h"
-#include "tests/support/fake_clock.h"
-#include "tests/support/fake_hid_host.h"
-#include "tests/support/recording_message_box.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace corvalt {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeHidHost;
-using testing::RecordingMessageBox;
+using testing::MainWindowTest;
 using testing::VendorDescriptor;
 
 const std::vector<uint8_t> kReaderDescriptor = VendorDescriptor(337, 63);
@@ -60,47 +58,18 @@ public:
     int polls = 0, decodes = 0, presents = 0;
 };
 
-class CorvaltDlgTest : public ::testing::Test {
-protected:
-    CorvaltDlgTest()
-    {
-        dialog.show();
-        dialog.activateWindow();
-        QApplication::setActiveWindow(&dialog);
-    }
-
-    QWidget* Item(int id) const { return dialog.GetDlgItem(id); }
-    QAbstractButton* Button(int id) const { return static_cast<QAbstractButton*>(Item(id)); }
-    QString Title() const { return dialog.windowTitle(); }
-    QString Shown() const { return static_cast<QPlainTextEdit*>(Item(kTranscriptEditId))->toPlainText(); }
-    int Bottom(int id) const { return Item(id)->geometry().bottom() + 1; }
-
-    void Ticks(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            dialog.OnTimer();
-    }
-    void Click(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
-    void ToCommandMode() { Click(kConfigurationCommandId); }
-    void ToReadingMode() { Click(kReceiveMagneticDataId); }
-    void AddReader(uint16_t productId) { host.AddDevice("/dev/hidraw0", 0x0801, productId, kReaderDescriptor); }
-
-    // The ids of the enabled controls among the given ones.
-    std::set<int> Enabled(std::span<const int> ids) const
-    {
-        std::set<int> enabled;
-        for (int id : ids)
-            if (Item(id)->isEnabled())
-                enabled.insert(id);
-        return enabled;
-    }
-
-    FakeHidHost host;
-    FakeClock clock;
-    ReaderConnection reader{host, clock};
-    RecordingMessageBox messageBox;
+// The steps are made before the window that is given them.
+struct WithOneReportSteps {
     OneReportSteps steps;
-    CCorvaltDlg dialog{reader, messageBox, &steps};
+};
+
+class CorvaltDlgTest : protected WithOneReportSteps, public MainWindowTest {
+protected:
+    CorvaltDlgTest() : MainWindowTest(&steps) {}
+
+    QString Title() const { return dialog.windowTitle(); }
+    int Bottom(int id) const { return Item(id)->geometry().bottom() + 1; }
+    void AddReader(uint16_t productId) { host.AddDevice("/dev/hidraw0", 0x0801, productId, kReaderDescriptor); }
 };
 
 std::vector<int> AllIds()
@@ -114,6 +83,18 @@ std::vector<int> AllIds()
 const std::vector<int> kTopArea = {kUnnamedId, 1028, 1029, 1032, 1033, 1059};
 const std::vector<int> kUserSentinelControls = {1061, 1062, 1065, 1066, 1067, 1068, 1069, 1071, 1072, 1073,
                                                 1074, 1075, 1076, 1077, 1078, 1079, 1080, 1081, 1082};
+
+// Asking for a control by an id the template lacks, or as another class
+// than its row makes, is a programming error that stops the program there.
+TEST(DialogControlsDeathTest, AControlMissingOrOfAnotherClassStopsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QWidget dialog;
+    const DialogControls controls(dialog, AboutDialogControls());
+    EXPECT_EQ(controls.Get<QPushButton>(kAboutOkId), controls.Item(kAboutOkId));
+    EXPECT_DEATH(controls.Get<QLineEdit>(kAboutOkId), "control 1 .*QLineEdit");
+    EXPECT_DEATH(controls.Get<QWidget>(4242), "control 4242 ");
+}
 
 TEST_F(CorvaltDlgTest, StartsInReadingModeCutOffBelowTheStatusLine)
 {
@@ -187,8 +168,8 @@ TEST_F(CorvaltDlgTest, SendAndDownloadFollowTheirEditsAtTheSwitch)
     for (const Case c : {Case{"", ""}, Case{"01", ""}, Case{"", "/tmp/script.txt"}, Case{"02 10", "x"}}) {
         SCOPED_TRACE(std::string(c.command) + " | " + c.file);
         ToReadingMode();
-        static_cast<QLineEdit*>(Item(kCommandEditId))->setText(c.command);
-        static_cast<QLineEdit*>(Item(kFileEditId))->setText(c.file);
+        Edit(kCommandEditId)->setText(c.command);
+        Edit(kFileEditId)->setText(c.file);
         ToCommandMode();
         EXPECT_EQ(Item(kSendCommandId)->isEnabled(), *c.command != '\0');
         EXPECT_EQ(Item(kDownloadId)->isEnabled(), *c.file != '\0');
@@ -232,7 +213,7 @@ TEST_F(CorvaltDlgTest, ClickingTheSelectedModeChangesNothing)
     EXPECT_EQ(dialog.StatusText(), "Status: Swipe card...");
 
     ToCommandMode();
-    static_cast<QLineEdit*>(Item(kFileEditId))->setText("script.txt");
+    Edit(kFileEditId)->setText("script.txt");
     dialog.m_strCommandText = "Request      : 01\r\n";
     ToCommandMode();
     EXPECT_FALSE(Item(kDownloadId)->isEnabled());  // the switch did not run again
@@ -359,7 +340,7 @@ TEST_F(CorvaltDlgTest, DataExchangeCarriesEveryBoundChoice)
     Click(1060);
     Click(1062);
     Click(1051);  // unchecks Track 2
-    static_cast<QLineEdit*>(Item(1078))->setText("ABC");
+    Edit(1078)->setText("ABC");
     dialog.UpdateData(true);
     EXPECT_EQ(dialog.m_settings.m_nInterfaceMode, 1);
     EXPECT_EQ(dialog.m_settings.m_nDataFormat, 4);
@@ -372,7 +353,7 @@ TEST_F(CorvaltDlgTest, DataExchangeCarriesEveryBoundChoice)
     dialog.UpdateData(false);
     for (int id : {1065, 1066, 1067})
         EXPECT_FALSE(Button(id)->isChecked()) << id;
-    EXPECT_EQ(static_cast<QCheckBox*>(Item(1052))->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(dialog.Control<QCheckBox>(1052)->checkState(), Qt::PartiallyChecked);
     dialog.UpdateData(true);
     EXPECT_EQ(dialog.m_settings.m_nSentinelTrack, -1);
     EXPECT_EQ(dialog.m_settings.m_bTrack3, 2);
@@ -398,7 +379,7 @@ TEST_F(CorvaltDlgTest, EnterInTheCommandEditSendsInsteadOfClosing)
     EXPECT_EQ(sends.count(), 0);
 
     ToReadingMode();
-    static_cast<QLineEdit*>(Item(kCommandEditId))->setText("02");
+    Edit(kCommandEditId)->setText("02");
     ToCommandMode();
     QTest::keyClick(Item(kCommandEditId), Qt::Key_Return);
     QTest::keyClick(Item(kCommandEditId), Qt::Key_Enter);

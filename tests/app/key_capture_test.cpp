@@ -11,30 +11,16 @@
 
 #include "app/corvalt_dlg.h"
 #include "app/dialog_template.h"
-#include "tests/support/fake_clock.h"
-#include "tests/support/fake_hid_host.h"
-#include "tests/support/recording_message_box.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace corvalt {
 namespace {
 
-using testing::FakeClock;
-using testing::FakeHidHost;
-using testing::RecordingMessageBox;
+using testing::MainWindowTest;
 
-class KeyCaptureTest : public ::testing::Test {
+class KeyCaptureTest : public MainWindowTest {
 protected:
-    KeyCaptureTest()
-    {
-        dialog.show();
-        dialog.activateWindow();
-        QApplication::setActiveWindow(&dialog);
-    }
-
-    QPlainTextEdit* Transcript() const
-    {
-        return static_cast<QPlainTextEdit*>(dialog.GetDlgItem(kTranscriptEditId));
-    }
+    QPlainTextEdit* Transcript() const { return dialog.Widgets().m_transcript; }
     void StartWith(const QString& text)
     {
         dialog.m_strTranscript = text;
@@ -51,12 +37,6 @@ protected:
     {
         return Transcript()->textCursor().position() == Transcript()->document()->characterCount() - 1;
     }
-
-    FakeHidHost host;
-    FakeClock clock;
-    ReaderConnection reader{host, clock};
-    RecordingMessageBox messageBox;
-    CCorvaltDlg dialog{reader, messageBox};
 };
 
 struct KeyCase {
@@ -147,7 +127,7 @@ TEST_F(KeyCaptureTest, KeysHandledWhileTheWindowPumpsMessagesAreNotCaptured)
 
 TEST_F(KeyCaptureTest, CommandModeCapturesNothing)
 {
-    QTest::mouseClick(static_cast<QAbstractButton*>(dialog.GetDlgItem(kConfigurationCommandId)), Qt::LeftButton);
+    ToCommandMode();
     StartWith("command");
 
     QTest::keyClick(Transcript(), Qt::Key_F5);

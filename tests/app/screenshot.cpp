@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <cstdio>
 
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/recording_message_box.h"
@@ -28,8 +28,8 @@ int main(int argc, char* argv[])
     corvalt::testing::RecordingMessageBox messageBox;
     corvalt::CCorvaltDlg dialog(reader, messageBox);
     dialog.show();
-    static_cast<QLineEdit*>(dialog.GetDlgItem(corvalt::kCommandEditId))->setText("01 10 00");
-    static_cast<QRadioButton*>(dialog.GetDlgItem(corvalt::kConfigurationCommandId))->click();
+    dialog.Widgets().m_commandEdit->setText("01 10 00");
+    dialog.Widgets().m_configurationCommand->click();
     dialog.m_strCommandText = "Request      : CMND=01, DATA= 10 00\r\nResponse     : RC=00, DATA=\r\n";
     dialog.m_strTranscript = dialog.m_strCommandText;
     dialog.UpdateData(false);

@@ -42,7 +42,7 @@ protected:
     }
 
     void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-    void Click(int id) { Click(static_cast<QAbstractButton*>(dialog.GetDlgItem(id))); }
+    void Click(int id) { Click(dialog.Control<QAbstractButton>(id)); }
     void ClickInReaderWindow(const QString& text)
     {
         for (QPushButton* button : readerWindow.findChildren<QPushButton*>())
@@ -57,7 +57,7 @@ protected:
     }
     QString Shown() const
     {
-        return static_cast<QPlainTextEdit*>(dialog.GetDlgItem(kTranscriptEditId))->toPlainText();
+        return dialog.Widgets().m_transcript->toPlainText();
     }
     void ApplyInterfaceMode(int mode)
     {

@@ -6,7 +6,7 @@
 // QT_SCALE_FACTOR=2. Sizes are device-independent pixels throughout.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
+#include <QRadioButton>
 #include <QAccessible>
 #include <QScreen>
 
@@ -89,7 +89,7 @@ TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
     EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
     EXPECT_NEAR(dialog.height(), Px(189), Px(189) * 0.02);  // down to the status frame's bottom edge
 
-    static_cast<QAbstractButton*>(dialog.GetDlgItem(kConfigurationCommandId))->click();
+    dialog.Widgets().m_configurationCommand->click();
     const QRect full = dialog.frameGeometry();
     EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
     EXPECT_NEAR(dialog.height(), 680, 680 * 0.02);
