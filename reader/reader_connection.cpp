@@ -8,9 +8,6 @@ namespace corvalt {
 
 namespace {
 
-constexpr uint16_t kAcceptedVendors[] = {0x1136, 0x0801};
-constexpr uint16_t kAcceptedProducts[] = {0x0002, 0x0009, 0x0001, 0x0003, 0x3001, 0x3003};
-
 bool IsAccessError(int code)
 {
     return code == EACCES || code == EPERM;
@@ -79,16 +76,6 @@ void ForgetWhatLeft(ReaderConnection& c, const std::vector<HidInterfaceInfo>& in
 }
 
 }  // namespace
-
-bool IsAcceptedVendor(uint16_t vendorId)
-{
-    return std::ranges::find(kAcceptedVendors, vendorId) != std::end(kAcceptedVendors);
-}
-
-bool IsAcceptedProduct(uint16_t productId)
-{
-    return std::ranges::find(kAcceptedProducts, productId) != std::end(kAcceptedProducts);
-}
 
 ReaderConnection::ReaderConnection(HidHost& hidHost, Clock& systemClock) : host(hidHost), clock(systemClock) {}
 

@@ -19,6 +19,7 @@
 #include "platform/hidd.h"
 #include "platform/hidp.h"
 #include "platform/message_box.h"
+#include "reader/reader_models.h"
 
 namespace corvalt {
 
@@ -28,10 +29,6 @@ constexpr size_t kFeatureReportCapacity = 64;
 
 // Time a reader is given to settle after it is listed and before it is opened.
 constexpr uint32_t kSettleWaitMs = 1000;
-
-// The reader ids this program drives; vendor and product are tested apart.
-bool IsAcceptedVendor(uint16_t vendorId);
-bool IsAcceptedProduct(uint16_t productId);
 
 struct ReaderConnection {
     ReaderConnection(HidHost& host, Clock& clock);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "carddata/card_usages.h"
+
 namespace corvalt {
 
 namespace {
@@ -29,11 +31,9 @@ InputReportLayout::InputReportLayout(std::vector<InputField> fields, uint16_t fe
 
 std::vector<uint8_t> InputReportLayout::Descriptor() const
 {
-    std::vector<uint8_t> d = {
-        0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
-        0x09, 0x01,        // Usage (0x01)
-        0xA1, 0x01,        // Collection (Application)
-    };
+    std::vector<uint8_t> d = {0x06};  // Usage Page (16-bit)
+    AppendLittleEndian(d, kCardDataPage, 2);
+    d.insert(d.end(), {0x09, 0x01, 0xA1, 0x01});  // Usage (0x01), Collection (Application)
     for (const InputField& field : fields_) {
         const uint32_t logicalMax = field.bitSize >= 31 ? 0x7FFFFFFFu : (1u << field.bitSize) - 1;
         d.insert(d.end(), {0x75, field.bitSize, 0x15, 0x00, 0x27});  // Report Size, Logical Minimum 0, Logical Maximum:
@@ -45,7 +45,7 @@ std::vector<uint8_t> InputReportLayout::Descriptor() const
         d.insert(d.end(), {0x81, 0x02});  // Input (Data,Var,Abs)
     }
     if (featureDataBytes_ > 0)
-        AppendArrayItem(d, 0x20, featureDataBytes_, 0xB1);
+        AppendArrayItem(d, kCommandDataUsage, featureDataBytes_, 0xB1);
     d.push_back(0xC0);  // End Collection
     return d;
 }
@@ -113,27 +113,37 @@ void InputReportBuilder::PutBits(size_t bitOffset, unsigned bitCount, uint32_t v
     }
 }
 
+std::vector<InputField> ReaderCardFields(const ReaderModel& model, uint16_t trackBytes, uint16_t sealBytes,
+                                         uint16_t serialBytes)
+{
+    std::vector<InputField> fields;
+    for (uint16_t usage : kTrackDecodeStatusUsages)
+        fields.push_back({usage, 8, 1});
+    for (uint16_t usage : kTrackLengthUsages)
+        fields.push_back({usage, 8, 1});
+    for (uint16_t usage : kTrackDataUsages)
+        fields.push_back({usage, 8, trackBytes});
+    fields.push_back({kEncodeTypeUsage, 8, 1});
+    if (model.reportsCardStatus)
+        fields.push_back({kCardStatusUsage, 8, 1});
+    if (model.reportsSealFields) {
+        fields.insert(fields.end(), {
+                                        {kStripesealStatusUsage, 32, 1},
+                                        {kStripesealLengthUsage, 32, 1},
+                                        {kStripesealDataUsage, 8, sealBytes},
+                                        {kSerialNumberUsage, 8, serialBytes},
+                                        {kSequenceCounterUsage, 32, 1},
+                                    });
+    }
+    return fields;
+}
+
 std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes, uint16_t sealBytes,
                                          uint16_t serialBytes)
 {
-    std::vector<InputField> fields = {
-        {0x20, 8, 1}, {0x21, 8, 1}, {0x22, 8, 1},                       // decode statuses
-        {0x28, 8, 1}, {0x29, 8, 1}, {0x2A, 8, 1},                       // lengths
-        {0x30, 8, trackBytes}, {0x31, 8, trackBytes}, {0x32, 8, trackBytes},  // track data
-        {0x38, 8, 1},                                                   // encode type
-    };
-    if (productId == 0x0003 || productId == 0x3001)
-        fields.push_back({0x39, 8, 1});  // card status
-    if (productId == 0x0009) {
-        fields.insert(fields.end(), {
-            {0x23, 32, 1},           // Stripeseal status
-            {0x2B, 32, 1},           // Stripeseal length
-            {0x33, 8, sealBytes},    // Stripeseal data
-            {0x40, 8, serialBytes},  // serial number
-            {0x41, 32, 1},           // sequence counter
-        });
-    }
-    return fields;
+    const ReaderModel* model = FindReaderModel(productId);
+    const ReaderModel noModel{productId, ReaderMode::kHid, false, false, false};
+    return ReaderCardFields(model != nullptr ? *model : noModel, trackBytes, sealBytes, serialBytes);
 }
 
 }  // namespace corvalt

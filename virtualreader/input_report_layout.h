@@ -9,10 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "reader/reader_models.h"
+
 namespace corvalt {
 
-// One Input item on the vendor page 0xFF00. A count above 1 makes a value
-// array of count elements.
+// One Input item on the card-data page. A count above 1 makes a value array
+// of count elements.
 struct InputField {
     uint16_t usage;
     uint8_t bitSize;  // 1 to 32
@@ -21,12 +23,13 @@ struct InputField {
 
 class InputReportLayout {
 public:
-    // featureDataBytes adds an 8-bit feature array (usage 0x20) of that many
-    // bytes, so the device also passes the command checks; 0 adds none.
+    // featureDataBytes adds an 8-bit command data array to the feature report,
+    // of that many bytes, so the device also passes the command checks; 0
+    // adds none.
     explicit InputReportLayout(std::vector<InputField> fields, uint16_t featureDataBytes = 63);
 
-    // One application collection on page 0xFF00, the fields in order as
-    // Input items, no report ids.
+    // One application collection on the card-data page, the fields in order
+    // as Input items, no report ids.
     std::vector<uint8_t> Descriptor() const;
     // The whole report, id byte included.
     size_t ReportLength() const;
@@ -62,12 +65,16 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// The card-data fields of a reader of the given product id, on page 0xFF00:
-// decode statuses, lengths, the encode type and (0x0003, 0x3001) the card
-// status as 8-bit values; three track arrays of trackBytes bytes; for
-// 0x0009 the Stripeseal status and length as 32-bit values, a Stripeseal
-// array of sealBytes, a serial number array of serialBytes and a 32-bit
-// sequence counter.
+// The card-data fields of a reader model: decode statuses, lengths, the
+// encode type and (where the model reports it) the card status as 8-bit
+// values; three track arrays of trackBytes bytes; where the model reports
+// the seal fields, the Stripeseal status and length as 32-bit values, a
+// Stripeseal array of sealBytes, a serial number array of serialBytes and a
+// 32-bit sequence counter.
+std::vector<InputField> ReaderCardFields(const ReaderModel& model, uint16_t trackBytes = 110, uint16_t sealBytes = 64,
+                                         uint16_t serialBytes = 16);
+// The same for the model of a product id; a product without a row gets the
+// fields every model has.
 std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes = 110, uint16_t sealBytes = 64,
                                          uint16_t serialBytes = 16);
 
