@@ -107,7 +107,7 @@ void CCorvaltDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
     CreateStatusLine();
     StopPolling();
-    CloseReaderAndEvent();
+    CloseReader(m_reader);
     EnableConfigControls(false);
     static_cast<QRadioButton*>(GetDlgItem(kReceiveMagneticDataId))->setChecked(true);
     static_cast<QCheckBox*>(GetDlgItem(kAutoAddLengthId))->setChecked(m_bAutoAddLength);
@@ -211,7 +211,7 @@ void CCorvaltDlg::OnReceiveMagneticData()
     if (m_bReadMode == 1)
         return;
     ++m_nCommandSession;
-    CloseReaderAndEvent();
+    CloseReader(m_reader);
     EnterSearchMode();
     m_bReadMode = 1;
     EnableConfigControls(false);
@@ -264,12 +264,6 @@ void CCorvaltDlg::StopPolling()
 {
     m_pollTimer.stop();
     m_poll.Stop();
-    CloseReader(m_reader);
-}
-
-void CCorvaltDlg::CloseReaderAndEvent()
-{
-    // Reads need no event object here: closing the reader is all there is.
     CloseReader(m_reader);
 }
 

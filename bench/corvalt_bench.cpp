@@ -67,10 +67,9 @@ void BM_ParseReaderDescriptor(benchmark::State& state)
 {
     const std::vector<uint8_t> descriptor = ReaderDescriptor();
     for (auto _ : state) {
-        PHIDP_PREPARSED_DATA data = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size());
+        const UniquePreparsedData data(HidP_ParseReportDescriptor(descriptor.data(), descriptor.size()));
         HIDP_CAPS caps{};
-        benchmark::DoNotOptimize(HidP_GetCaps(data, &caps));
-        HidD_FreePreparsedData(data);
+        benchmark::DoNotOptimize(HidP_GetCaps(data.get(), &caps));
     }
 }
 BENCHMARK(BM_ParseReaderDescriptor);

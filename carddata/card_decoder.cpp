@@ -48,7 +48,7 @@ bool LookUpSize(ReaderConnection& c, CardData& card, const SizeLookup& lookup)
     uint16_t count = 1;
     const NTSTATUS status =
         HidP_GetSpecificValueCaps(HidP_Input, kCardDataPage, kAnyCollection, lookup.usage, &caps, &count,
-                                  c.pPreparsedData);
+                                  c.pPreparsedData.get());
     if (status != HIDP_STATUS_SUCCESS) {
         char text[96];
         std::snprintf(text, sizeof text, lookup.callFailure, static_cast<unsigned>(status & 0xFF));
@@ -72,7 +72,7 @@ public:
     {
         uint32_t read = 0;
         const NTSTATUS status = HidP_GetUsageValue(HidP_Input, kCardDataPage, kAnyCollection, usage, &read,
-                                                   c_.pPreparsedData, c_.InputReport.data(), ReportLength());
+                                                   c_.pPreparsedData.get(), c_.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);
         value = read;
@@ -86,7 +86,7 @@ public:
     {
         const auto length = static_cast<uint16_t>(std::min<size_t>(declaredSize, field.size()));
         const NTSTATUS status = HidP_GetUsageValueArray(HidP_Input, kCardDataPage, kAnyCollection, usage,
-                                                        field.data(), length, c_.pPreparsedData,
+                                                        field.data(), length, c_.pPreparsedData.get(),
                                                         c_.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);

@@ -41,9 +41,9 @@ public:
     DetachedReader()
     {
         const std::vector<uint8_t> descriptor = ReaderDescriptor();
-        connection.pPreparsedData = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size());
+        connection.pPreparsedData.reset(HidP_ParseReportDescriptor(descriptor.data(), descriptor.size()));
         parsed = connection.pPreparsedData != nullptr &&
-                 HidP_GetCaps(connection.pPreparsedData, &connection.Caps) == HIDP_STATUS_SUCCESS;
+                 HidP_GetCaps(connection.pPreparsedData.get(), &connection.Caps) == HIDP_STATUS_SUCCESS;
     }
 
 private:

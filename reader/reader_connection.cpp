@@ -47,14 +47,15 @@ std::string ReportsTooLong(const HIDP_CAPS& caps)
 // reader's ids but cannot be driven, `unsupported` says why.
 bool PassesIdentityChecks(ReaderConnection& c, std::string& unsupported)
 {
-    c.Attributes.Size = sizeof(HIDD_ATTRIBUTES);
     if (!HidD_GetAttributes(*c.hDevice, &c.Attributes))
         return false;
     if (!IsAcceptedVendor(c.Attributes.VendorID) || !IsAcceptedProduct(c.Attributes.ProductID))
         return false;
-    if (!HidD_GetPreparsedData(*c.hDevice, &c.pPreparsedData, &unsupported))
+    PHIDP_PREPARSED_DATA parsed = nullptr;
+    if (!HidD_GetPreparsedData(*c.hDevice, &parsed, &unsupported))
         return false;
-    if (HidP_GetCaps(c.pPreparsedData, &c.Caps) != HIDP_STATUS_SUCCESS)
+    c.pPreparsedData.reset(parsed);
+    if (HidP_GetCaps(c.pPreparsedData.get(), &c.Caps) != HIDP_STATUS_SUCCESS)
         return false;
     unsupported = ReportsTooLong(c.Caps);
     return unsupported.empty();
@@ -131,18 +132,9 @@ int OpenReader(ReaderConnection& c)
 
 void CloseReader(ReaderConnection& c)
 {
-    if (c.hDevice) {
-        if (c.bReadPending) {
-            c.bReadPending = false;
-            c.hDevice->CancelRead();
-        }
-        c.hDevice.reset();
-    }
+    c.hDevice.reset();
     c.ReaderPath.clear();
-    if (c.pPreparsedData != nullptr) {
-        HidD_FreePreparsedData(c.pPreparsedData);
-        c.pPreparsedData = nullptr;
-    }
+    c.pPreparsedData.reset();
 }
 
 void CloseFailedReader(ReaderConnection& c)
@@ -158,7 +150,6 @@ void InitReaderConnection(ReaderConnection& c)
     // A mode switch has closed the reader already; closing again releases
     // anything a caller left behind instead of leaking it.
     CloseReader(c);
-    c.bReadPending = false;
     c.bAccessDenied = false;
     c.DeniedPath.clear();
     c.UnsupportedReason.clear();

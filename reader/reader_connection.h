@@ -42,11 +42,9 @@ struct ReaderConnection {
     Clock& clock;
 
     std::unique_ptr<HidDevice> hDevice;              // null whenever no reader is open
-    PHIDP_PREPARSED_DATA pPreparsedData = nullptr;   // owned; the open reader's descriptor
+    UniquePreparsedData pPreparsedData;              // the open reader's descriptor
     HIDD_ATTRIBUTES Attributes{};                    // ids of the last reader examined
     HIDP_CAPS Caps{};                                // report lengths of the last reader examined
-    uint32_t BytesRead = 0;
-    bool bReadPending = false;                       // a read came back pending and is not yet seen complete
     uint8_t ExchangeStatus = 0;                      // 0 answered, 1 not delivered, 2 no answer
     std::array<uint8_t, kInputReportCapacity> InputReport{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureOut{};
@@ -83,8 +81,7 @@ struct ReaderConnection {
 // is 0 only when the interface list could not be obtained.
 int OpenReader(ReaderConnection& connection);
 
-// Gives up a pending read, closes the reader and releases its descriptor.
-// Safe when nothing is open.
+// Closes the reader and releases its descriptor. Safe when nothing is open.
 void CloseReader(ReaderConnection& connection);
 
 // Closes the reader after a call on it failed. When the call found the
@@ -93,7 +90,7 @@ void CloseReader(ReaderConnection& connection);
 void CloseFailedReader(ReaderConnection& connection);
 
 // Resets the record for an operating mode: no error text, no reader, no
-// descriptor, no pending read.
+// descriptor.
 void InitReaderConnection(ReaderConnection& connection);
 
 // True when the system lists at least one HID interface, whatever it is.
