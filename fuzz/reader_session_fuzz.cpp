@@ -114,16 +114,16 @@ void SendOneCommand(ReaderConnection& reader, const std::string& typed, bool aut
     reader.LastErrorText.clear();
     if (!reader.IsOpen())
         OpenReader(reader);
-    CountingMessageBox box;
-    if (!reader.IsOpen() || !VerifyFeatureReport(reader, box))
+    if (!reader.IsOpen() || !VerifyFeatureReport(reader))
         return;
     const size_t reportLength = FeatureReportLength(reader);
+    CountingMessageBox box;
     if (!FrameCommand(ParseCommandLine(typed), autoAddLength, reader.FeatureOut, reportLength, box))
         return;
     check(FormatRequestLine(reader.FeatureOut, reportLength).starts_with("Request      : CMND="));
     ExchangeFeatureReport(reader);
-    check(reader.ExchangeStatus <= kExchangeNoAnswer);
-    check(reader.ExchangeStatus == kExchangeAnswered || !reader.IsOpen());
+    check(reader.ExchangeStatus <= ExchangeOutcome::kNoAnswer);
+    check(reader.ExchangeStatus == ExchangeOutcome::kAnswered || !reader.IsOpen());
     const std::string response =
         FormatResponseLine(reader.ExchangeStatus, reader.FeatureIn, FeatureReportLength(reader));
     check(!response.empty());
@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     device->answerFeature = [&answer](const std::vector<uint8_t>&) { return answer; };
 
     ReaderConnection reader(host, clock);
-    check(OpenReader(reader) == 1);
+    check(OpenReader(reader));
     if (!reader.IsOpen())
         return 0;
     check(reader.pPreparsedData != nullptr && IsAcceptedProduct(reader.Attributes.ProductID));

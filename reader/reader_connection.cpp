@@ -85,15 +85,15 @@ ReaderConnection::~ReaderConnection()
     CloseReader(*this);
 }
 
-int OpenReader(ReaderConnection& c)
+bool OpenReader(ReaderConnection& c)
 {
     std::vector<HidInterfaceInfo> interfaces;
     if (!c.host.ListInterfaces(interfaces))
-        return 0;
+        return false;
 
     ForgetWhatLeft(c, interfaces);
     if (c.IsOpen())
-        return 1;  // nothing to discover
+        return true;  // nothing to discover
 
     c.bAccessDenied = false;
     c.DeniedPath.clear();
@@ -121,13 +121,13 @@ int OpenReader(ReaderConnection& c)
         std::string unsupported;
         if (PassesIdentityChecks(c, unsupported)) {
             c.ReaderPath = info.path;
-            return 1;
+            return true;
         }
         if (c.UnsupportedReason.empty())
             c.UnsupportedReason = unsupported;
         CloseReader(c);
     }
-    return 1;
+    return true;
 }
 
 void CloseReader(ReaderConnection& c)
@@ -170,12 +170,9 @@ std::string UnsupportedReaderText(std::string_view reason)
     return "Reader found, but it is not supported (" + std::string(reason) + ")";
 }
 
-bool VerifyFeatureReport(const ReaderConnection& c, MessageBox& messageBox)
+bool VerifyFeatureReport(const ReaderConnection& c)
 {
-    if (c.Caps.FeatureReportByteLength > 1)
-        return true;
-    messageBox.Show("Unable to initialize the USB MSR");
-    return false;
+    return c.Caps.FeatureReportByteLength > 1;
 }
 
 }  // namespace corvalt

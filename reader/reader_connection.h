@@ -18,7 +18,6 @@
 #include "platform/hid_host.h"
 #include "platform/hidd.h"
 #include "platform/hidp.h"
-#include "platform/message_box.h"
 #include "reader/reader_models.h"
 
 namespace corvalt {
@@ -29,6 +28,13 @@ constexpr size_t kFeatureReportCapacity = 64;
 
 // Time a reader is given to settle after it is listed and before it is opened.
 constexpr uint32_t kSettleWaitMs = 1000;
+
+// How the last command exchange ended.
+enum class ExchangeOutcome : uint8_t {
+    kAnswered = 0,      // sent, and the answer is in FeatureIn
+    kNotDelivered = 1,  // not sent, even on a reopened reader
+    kNoAnswer = 2,      // sent, but no answer could be read
+};
 
 struct ReaderConnection {
     ReaderConnection(HidHost& host, Clock& clock);
@@ -45,7 +51,7 @@ struct ReaderConnection {
     UniquePreparsedData pPreparsedData;              // the open reader's descriptor
     HIDD_ATTRIBUTES Attributes{};                    // ids of the last reader examined
     HIDP_CAPS Caps{};                                // report lengths of the last reader examined
-    uint8_t ExchangeStatus = 0;                      // 0 answered, 1 not delivered, 2 no answer
+    ExchangeOutcome ExchangeStatus = ExchangeOutcome::kAnswered;
     std::array<uint8_t, kInputReportCapacity> InputReport{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureOut{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureIn{};
@@ -78,8 +84,8 @@ struct ReaderConnection {
 
 // Discovery: opens the first listed interface that passes every identity
 // check, unless a reader is open already. Callers test IsOpen(); the result
-// is 0 only when the interface list could not be obtained.
-int OpenReader(ReaderConnection& connection);
+// is false only when the interface list could not be obtained.
+bool OpenReader(ReaderConnection& connection);
 
 // Closes the reader and releases its descriptor. Safe when nothing is open.
 void CloseReader(ReaderConnection& connection);
@@ -102,8 +108,8 @@ bool IsHidInterfacePresent(ReaderConnection& connection);
 // "Reader found, but it is not supported (<reason>)".
 std::string UnsupportedReaderText(std::string_view reason);
 
-// True when the open reader has a usable feature report; otherwise says
-// "Unable to initialize the USB MSR" in a message box.
-bool VerifyFeatureReport(const ReaderConnection& connection, MessageBox& messageBox);
+// True when the open reader has a usable feature report. The caller tells
+// the operator when it has not.
+bool VerifyFeatureReport(const ReaderConnection& connection);
 
 }  // namespace corvalt

@@ -1,7 +1,6 @@
 #include "virtualreader/input_report_layout.h"
 
-#include <algorithm>
-#include <stdexcept>
+#include <cassert>
 
 #include "carddata/card_usages.h"
 
@@ -63,40 +62,38 @@ InputReportBuilder::InputReportBuilder(const InputReportLayout& layout)
 {
 }
 
-const InputField& InputReportBuilder::Field(uint16_t usage) const
+const InputField* InputReportBuilder::Find(uint16_t usage, size_t& bitOffset) const
 {
-    const auto it = std::ranges::find(fields_, usage, &InputField::usage);
-    if (it == fields_.end())
-        throw std::invalid_argument("no field of usage " + std::to_string(usage));
-    return *it;
-}
-
-size_t InputReportBuilder::BitOffset(uint16_t usage) const
-{
-    size_t bits = 8;
+    bitOffset = 8;
     for (const InputField& field : fields_) {
         if (field.usage == usage)
-            return bits;
-        bits += size_t{field.bitSize} * field.count;
+            return &field;
+        bitOffset += size_t{field.bitSize} * field.count;
     }
-    throw std::invalid_argument("no field of usage " + std::to_string(usage));
+    return nullptr;
 }
 
 InputReportBuilder& InputReportBuilder::Set(uint16_t usage, uint32_t value)
 {
-    PutBits(BitOffset(usage), Field(usage).bitSize, value);
+    size_t first = 0;
+    const InputField* field = Find(usage, first);
+    assert(field != nullptr && "the layout has no field of this usage");
+    if (field != nullptr)
+        PutBits(first, field->bitSize, value);
     return *this;
 }
 
 InputReportBuilder& InputReportBuilder::Set(uint16_t usage, std::string_view bytes)
 {
-    const InputField& field = Field(usage);
-    if (bytes.size() > field.count)
-        throw std::invalid_argument("more bytes than the field of usage " + std::to_string(usage) + " holds");
-    const size_t first = BitOffset(usage);
-    for (size_t i = 0; i < field.count; ++i) {
+    size_t first = 0;
+    const InputField* field = Find(usage, first);
+    assert(field != nullptr && "the layout has no field of this usage");
+    if (field == nullptr)
+        return *this;
+    assert(bytes.size() <= field->count && "more bytes than the field holds");
+    for (size_t i = 0; i < field->count; ++i) {
         const uint8_t byte = i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0;
-        PutBits(first + i * field.bitSize, field.bitSize, byte);
+        PutBits(first + i * field->bitSize, field->bitSize, byte);
     }
     return *this;
 }

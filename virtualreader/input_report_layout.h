@@ -43,6 +43,10 @@ private:
 
 // A report of a layout, all zeros until filled in. It keeps its own copy of
 // the fields, so it may outlive the layout.
+//
+// Naming a usage the layout does not have, or more bytes than an array
+// holds, is a mistake of the caller: asserted, and in a build without
+// asserts the field is left alone or the bytes beyond it left out.
 class InputReportBuilder {
 public:
     explicit InputReportBuilder(const InputReportLayout& layout);
@@ -50,15 +54,16 @@ public:
     // A single-value field.
     InputReportBuilder& Set(uint16_t usage, uint32_t value);
     // An array field from its first element: one byte per element, the rest
-    // zero. Bytes beyond the field are a mistake of the caller.
+    // zero.
     InputReportBuilder& Set(uint16_t usage, std::string_view bytes);
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     operator std::vector<uint8_t>() const { return bytes_; }
 
 private:
-    const InputField& Field(uint16_t usage) const;
-    size_t BitOffset(uint16_t usage) const;  // id byte included
+    // The field of the usage and its first bit, id byte included; nullptr
+    // when the layout has none.
+    const InputField* Find(uint16_t usage, size_t& bitOffset) const;
     void PutBits(size_t bitOffset, unsigned bitCount, uint32_t value);
 
     std::vector<InputField> fields_;

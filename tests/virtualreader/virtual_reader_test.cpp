@@ -42,7 +42,7 @@ protected:
         connection.FeatureOut.fill(0);
         std::copy(command.begin(), command.end(), connection.FeatureOut.begin() + 1);
         ExchangeFeatureReport(connection);
-        EXPECT_EQ(connection.ExchangeStatus, kExchangeAnswered);
+        EXPECT_EQ(connection.ExchangeStatus, ExchangeOutcome::kAnswered);
         return {connection.FeatureIn.begin(), connection.FeatureIn.begin() + 4};
     }
     // Swipes the card and decodes what the program reads.
