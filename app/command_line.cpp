@@ -13,7 +13,7 @@ namespace corvalt {
 namespace {
 
 const QString kVirtualReader = QStringLiteral("virtual-reader");
-const QString kVirtualReaderModels = QStringLiteral("0x0002 (the default), 0x0003, 0x3001, 0x0009 or 0x0001");
+const QString kVirtualReaderModels = QString::fromStdString(VirtualReaderModelsText());
 
 // All of the program's options.
 void AddOptions(QCommandLineParser& parser)

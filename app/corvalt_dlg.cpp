@@ -106,7 +106,7 @@ void CCorvaltDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
     CreateStatusLine();
     StopPolling();
-    CloseReaderAndEvent();
+    CloseReader(m_reader);
     EnableConfigControls(false);
     m_widgets.m_receiveMagneticData->setChecked(true);
     m_widgets.m_autoAddLength->setChecked(m_bAutoAddLength);
@@ -208,7 +208,7 @@ void CCorvaltDlg::OnReceiveMagneticData()
     if (m_bReadMode == 1)
         return;
     ++m_nCommandSession;
-    CloseReaderAndEvent();
+    CloseReader(m_reader);
     EnterSearchMode();
     m_bReadMode = 1;
     EnableConfigControls(false);
@@ -261,12 +261,6 @@ void CCorvaltDlg::StopPolling()
 {
     m_pollTimer.stop();
     m_poll.Stop();
-    CloseReader(m_reader);
-}
-
-void CCorvaltDlg::CloseReaderAndEvent()
-{
-    // Reads need no event object here: closing the reader is all there is.
     CloseReader(m_reader);
 }
 

@@ -128,7 +128,6 @@ private:
     void EnterSearchMode();
     void EnterCommandMode();
     void StopPolling();
-    void CloseReaderAndEvent();
     void OnClearDialog();
     void OnCommandEditReturn();
     void OnCommandTextChange();

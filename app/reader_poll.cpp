@@ -4,23 +4,16 @@
 
 #include "app/window_texts.h"
 #include "console/console_texts.h"
+#include "reader/reader_models.h"
 
 namespace corvalt {
 
 PollState ModeForProduct(uint16_t productId)
 {
-    switch (productId) {
-    case 0x0002:
-    case 0x0009:
-    case 0x0003:
-    case 0x3001:
-        return kHidModeFound;
-    case 0x0001:
-    case 0x3003:
-        return kKeyboardModeFound;
-    default:
+    const ReaderModel* model = FindReaderModel(productId);
+    if (model == nullptr)
         return kIdentifying;
-    }
+    return model->mode == ReaderMode::kHid ? kHidModeFound : kKeyboardModeFound;
 }
 
 ReaderPoll::ReaderPoll(ReaderConnection& connection, PollWindow& window, CardReportSteps* cardSteps)

@@ -3,16 +3,19 @@
 // opened, and a script of the largest size loaded from its file.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "carddata/card_decoder.h"
 #include "carddata/card_text.h"
 #include "console/command_text.h"
 #include "console/script_file.h"
 #include "fuzz/detached_reader.h"
+#include "reader/reader_models.h"
 
 namespace corvalt {
 namespace {
@@ -35,14 +38,14 @@ void PutSwipe(ReaderConnection& c)
     at += 64;
     std::snprintf(reinterpret_cast<char*>(r + at), 16, "B0123456789");
     at += 16;
-    r[at] = 0x2A;
+    r[at] = 42;  // sequence counter
 }
 
 void BM_DecodeAndPresentReport(benchmark::State& state)
 {
     DetachedReader reader;
     ReaderConnection& c = reader.connection;
-    c.Attributes.ProductID = 0x0009;
+    c.Attributes.ProductID = std::ranges::find_if(kReaderModels, &ReaderModel::reportsSealFields)->productId;
     PutSwipe(c);
     CardData card;
     LoadDataUsageSizes(c, card);
@@ -62,11 +65,11 @@ BENCHMARK(BM_NormaliseCommandLine);
 
 void BM_ParseReaderDescriptor(benchmark::State& state)
 {
+    const std::vector<uint8_t> descriptor = ReaderDescriptor();
     for (auto _ : state) {
-        PHIDP_PREPARSED_DATA data = HidP_ParseReportDescriptor(kReaderDescriptor, sizeof kReaderDescriptor);
+        const UniquePreparsedData data(HidP_ParseReportDescriptor(descriptor.data(), descriptor.size()));
         HIDP_CAPS caps{};
-        benchmark::DoNotOptimize(HidP_GetCaps(data, &caps));
-        HidD_FreePreparsedData(data);
+        benchmark::DoNotOptimize(HidP_GetCaps(data.get(), &caps));
     }
 }
 BENCHMARK(BM_ParseReaderDescriptor);

@@ -27,6 +27,7 @@
 #include "app/card_swipe_steps.h"
 #include "app/reader_poll.h"
 #include "platform/hidraw_host.h"
+#include "reader/reader_models.h"
 
 namespace {
 
@@ -62,6 +63,12 @@ private:
     SystemClock clock_;
 };
 
+// The ids the reader nodes present: the first accepted vendor and the first
+// model read in HID mode.
+constexpr uint16_t kReaderVendorId = kAcceptedVendorIds[0];
+constexpr uint16_t kReaderProductId =
+    std::ranges::find(kReaderModels, ReaderMode::kHid, &ReaderModel::mode)->productId;
+
 double CpuSeconds(clockid_t clock)
 {
     timespec t{};
@@ -77,7 +84,7 @@ void AddDevices(UMockdevTestbed* bed, int first, int count, bool readerIds)
         const std::string name = "hidraw" + std::to_string(i), parent = "/devices/virtual/hid/h" + name;
         char uevent[64];
         if (readerIds)
-            std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00000801:00000002");
+            std::snprintf(uevent, sizeof uevent, "HID_ID=0003:%08X:%08X", kReaderVendorId, kReaderProductId);
         else
             std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00001234:%08X", 0x100 + i);
         const std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\nE: " + uevent + "\n\nP: " + parent +
@@ -91,7 +98,7 @@ void AddDevices(UMockdevTestbed* bed, int first, int count, bool readerIds)
     }
 }
 
-// A reader's node that answers the identity queries (ids 0801:0002, a
+// A reader's node that answers the identity queries (the reader ids above, a
 // vendor-page descriptor with 7-byte input and feature reports) and fails
 // every read with EIO.
 const uint8_t kFailingReaderDescriptor[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00,
@@ -107,7 +114,7 @@ gboolean AnswerIdentity(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointe
     if (mem == nullptr) {
         error = EFAULT;
     } else if (request == HIDIOCGRAWINFO) {
-        const hidraw_devinfo info{3, 0x0801, 0x0002};
+        const hidraw_devinfo info{3, kReaderVendorId, kReaderProductId};
         std::memcpy(mem->data, &info, sizeof info);
         error = 0;
     } else if (request == HIDIOCGRDESCSIZE) {

@@ -5,21 +5,15 @@
 #include <span>
 #include <string_view>
 
+#include "carddata/card_usages.h"
 #include "platform/hidp.h"
+#include "reader/reader_models.h"
 
 namespace corvalt {
 
 namespace {
 
-constexpr uint16_t kCardDataPage = 0xFF00;
 constexpr uint16_t kAnyCollection = 0;
-
-constexpr uint16_t kSealedReader = 0x0009;
-
-bool ReportsCardStatus(uint16_t productId)
-{
-    return productId == 0x0003 || productId == 0x3001;
-}
 
 // The declared size of one data field and the messages of its lookup.
 struct SizeLookup {
@@ -30,18 +24,20 @@ struct SizeLookup {
 };
 
 constexpr SizeLookup kTrackSizes[] = {
-    {0x30, &CardData::Tk1DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 1 data usage",
+    {kTrackDataUsages[0], &CardData::Tk1DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 1 data usage",
      "HidP_GetSpecificValueCaps Failed to find Track 1 data usage"},
-    {0x31, &CardData::Tk2DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 2 data usage",
+    {kTrackDataUsages[1], &CardData::Tk2DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 2 data usage",
      "HidP_GetSpecificValueCaps Failed to find Track 2 data usage"},
-    {0x32, &CardData::Tk3DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 3 data usage",
+    {kTrackDataUsages[2], &CardData::Tk3DataSize, "%02X HidP_GetSpecificValueCaps Failed on Track 3 data usage",
      "HidP_GetSpecificValueCaps Failed to find Track 3 data usage"},
 };
 
 constexpr SizeLookup kSealedReaderSizes[] = {
-    {0x33, &CardData::StripesealDataSize, "%02X HidP_GetSpecificValueCaps Failed on Stripeseal data usage",
+    {kStripesealDataUsage, &CardData::StripesealDataSize,
+     "%02X HidP_GetSpecificValueCaps Failed on Stripeseal data usage",
      "HidP_GetSpecificValueCaps Failed to find Stripeseal data usage"},
-    {0x40, &CardData::SerialNumberSize, "%02X HidP_GetSpecificValueCaps Failed on device serial number usage",
+    {kSerialNumberUsage, &CardData::SerialNumberSize,
+     "%02X HidP_GetSpecificValueCaps Failed on device serial number usage",
      "HidP_GetSpecificValueCaps Failed to find device serial number usage"},
 };
 
@@ -52,7 +48,7 @@ bool LookUpSize(ReaderConnection& c, CardData& card, const SizeLookup& lookup)
     uint16_t count = 1;
     const NTSTATUS status =
         HidP_GetSpecificValueCaps(HidP_Input, kCardDataPage, kAnyCollection, lookup.usage, &caps, &count,
-                                  c.pPreparsedData);
+                                  c.pPreparsedData.get());
     if (status != HIDP_STATUS_SUCCESS) {
         char text[96];
         std::snprintf(text, sizeof text, lookup.callFailure, static_cast<unsigned>(status & 0xFF));
@@ -76,7 +72,7 @@ public:
     {
         uint32_t read = 0;
         const NTSTATUS status = HidP_GetUsageValue(HidP_Input, kCardDataPage, kAnyCollection, usage, &read,
-                                                   c_.pPreparsedData, c_.InputReport.data(), ReportLength());
+                                                   c_.pPreparsedData.get(), c_.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);
         value = read;
@@ -90,7 +86,7 @@ public:
     {
         const auto length = static_cast<uint16_t>(std::min<size_t>(declaredSize, field.size()));
         const NTSTATUS status = HidP_GetUsageValueArray(HidP_Input, kCardDataPage, kAnyCollection, usage,
-                                                        field.data(), length, c_.pPreparsedData,
+                                                        field.data(), length, c_.pPreparsedData.get(),
                                                         c_.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);
@@ -130,23 +126,23 @@ void TakeUpToZero(std::string& text, std::span<const uint8_t> field, uint16_t si
 
 bool DecodeTracks(FieldReader& read, CardData& card)
 {
-    return read.Value(0x20, card.Tk1DcdSts, "HidP_GetUsageValue Failed on Tk1DcdSts") &&
-           read.Value(0x21, card.Tk2DcdSts, "HidP_GetUsageValue Failed on Tk2DcdSts") &&
-           read.Value(0x22, card.Tk3DcdSts, "HidP_GetUsageValue Failed on Tk3DcdSts") &&
-           read.Value(0x28, card.Tk1Len, "HidP_GetUsageValue Failed on Tk1Len") &&
-           read.Value(0x29, card.Tk2Len, "HidP_GetUsageValue Failed on Tk2Len") &&
-           read.Value(0x2A, card.Tk3Len, "HidP_GetUsageValue Failed on Tk3Len");
+    return read.Value(kTrackDecodeStatusUsages[0], card.Tk1DcdSts, "HidP_GetUsageValue Failed on Tk1DcdSts") &&
+           read.Value(kTrackDecodeStatusUsages[1], card.Tk2DcdSts, "HidP_GetUsageValue Failed on Tk2DcdSts") &&
+           read.Value(kTrackDecodeStatusUsages[2], card.Tk3DcdSts, "HidP_GetUsageValue Failed on Tk3DcdSts") &&
+           read.Value(kTrackLengthUsages[0], card.Tk1Len, "HidP_GetUsageValue Failed on Tk1Len") &&
+           read.Value(kTrackLengthUsages[1], card.Tk2Len, "HidP_GetUsageValue Failed on Tk2Len") &&
+           read.Value(kTrackLengthUsages[2], card.Tk3Len, "HidP_GetUsageValue Failed on Tk3Len");
 }
 
 bool DecodeTrackData(FieldReader& read, CardData& card)
 {
-    if (!read.Array(0x30, card.Tk1Data, card.Tk1DataSize, "HidP_GetUsageValueArray Failed on Tk1Data"))
+    if (!read.Array(kTrackDataUsages[0], card.Tk1Data, card.Tk1DataSize, "HidP_GetUsageValueArray Failed on Tk1Data"))
         return false;
     TakeCounted(card.Track1Text, card.Tk1Data, card.Tk1DataSize, card.Tk1Len);
-    if (!read.Array(0x31, card.Tk2Data, card.Tk2DataSize, "HidP_GetUsageValueArray Failed on Tk2Data"))
+    if (!read.Array(kTrackDataUsages[1], card.Tk2Data, card.Tk2DataSize, "HidP_GetUsageValueArray Failed on Tk2Data"))
         return false;
     TakeCounted(card.Track2Text, card.Tk2Data, card.Tk2DataSize, card.Tk2Len);
-    if (!read.Array(0x32, card.Tk3Data, card.Tk3DataSize, "HidP_GetUsageValueArray Failed on Tk3Data"))
+    if (!read.Array(kTrackDataUsages[2], card.Tk3Data, card.Tk3DataSize, "HidP_GetUsageValueArray Failed on Tk3Data"))
         return false;
     TakeCounted(card.Track3Text, card.Tk3Data, card.Tk3DataSize, card.Tk3Len);
     return true;
@@ -154,18 +150,18 @@ bool DecodeTrackData(FieldReader& read, CardData& card)
 
 bool DecodeSealedReaderFields(FieldReader& read, CardData& card)
 {
-    if (!read.Value(0x23, card.StripesealSts, "HidP_GetUsageValue Failed on StripesealSts") ||
-        !read.Value(0x2B, card.StripesealLen, "HidP_GetUsageValue Failed on StripesealLen") ||
-        !read.Array(0x33, card.StripesealData, card.StripesealDataSize,
+    if (!read.Value(kStripesealStatusUsage, card.StripesealSts, "HidP_GetUsageValue Failed on StripesealSts") ||
+        !read.Value(kStripesealLengthUsage, card.StripesealLen, "HidP_GetUsageValue Failed on StripesealLen") ||
+        !read.Array(kStripesealDataUsage, card.StripesealData, card.StripesealDataSize,
                     "HidP_GetUsageValueArray Failed on StripesealData"))
         return false;
     TakeCounted(card.StripesealText, card.StripesealData, card.StripesealDataSize, card.StripesealLen);
-    if (!read.Array(0x40, card.DeviceSerialNumberData, card.SerialNumberSize,
+    if (!read.Array(kSerialNumberUsage, card.DeviceSerialNumberData, card.SerialNumberSize,
                     "HidP_GetUsageValueArray Failed on DeviceSerialNumberData"))
         return false;
     TakeUpToZero(card.SerialNumberText, card.DeviceSerialNumberData, card.SerialNumberSize);
     uint32_t counter = 0;
-    if (!read.Value(0x41, counter, "HidP_GetUsageValue Failed on SequenceCounter"))
+    if (!read.Value(kSequenceCounterUsage, counter, "HidP_GetUsageValue Failed on SequenceCounter"))
         return false;
     card.SequenceCounter = static_cast<int32_t>(counter);
     return true;
@@ -178,7 +174,7 @@ void LoadDataUsageSizes(ReaderConnection& c, CardData& card)
     for (const SizeLookup& lookup : kTrackSizes)
         if (!LookUpSize(c, card, lookup))
             return;
-    if (c.Attributes.ProductID != kSealedReader)
+    if (!ReportsSealFields(c.Attributes.ProductID))
         return;
     for (const SizeLookup& lookup : kSealedReaderSizes)
         if (!LookUpSize(c, card, lookup))
@@ -189,12 +185,12 @@ bool DecodeCardReport(ReaderConnection& c, CardData& card)
 {
     FieldReader read(c);
     if (!DecodeTracks(read, card) || !DecodeTrackData(read, card) ||
-        !read.Value(0x38, card.CrdEcdTyp, "HidP_GetUsageValue Failed on CrdEcdTyp"))
+        !read.Value(kEncodeTypeUsage, card.CrdEcdTyp, "HidP_GetUsageValue Failed on CrdEcdTyp"))
         return false;
     const uint16_t productId = c.Attributes.ProductID;
     if (ReportsCardStatus(productId))
-        return read.Value(0x39, card.CardSts, "HidP_GetUsageValue Failed on CardSts");
-    if (productId == kSealedReader)
+        return read.Value(kCardStatusUsage, card.CardSts, "HidP_GetUsageValue Failed on CardSts");
+    if (ReportsSealFields(productId))
         return DecodeSealedReaderFields(read, card);
     return true;
 }

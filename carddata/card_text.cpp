@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "reader/reader_models.h"
+
 namespace corvalt {
 
 namespace {
@@ -19,7 +21,7 @@ constexpr std::string_view kContinuationIndent = "          ";  // the width of 
 
 std::string DirectionSuffix(const CardData& card, uint16_t productId)
 {
-    if (productId != 0x0003 && productId != 0x3001)
+    if (!ReportsCardStatus(productId))
         return {};
     return (card.CardSts & 1u) != 0 ? ", Swipe Direction = Insert" : ", Swipe Direction = Withdrawal";
 }
@@ -54,7 +56,7 @@ std::string EncodeTypeName(uint8_t code)
 std::string FormatCardText(const CardData& card, uint16_t productId)
 {
     std::string statusLine, dataLine, serialLine, counterLine;
-    if (productId == 0x0009) {
+    if (ReportsSealFields(productId)) {
         statusLine = "Stripeseal Status (hex) = " + Printed("%lX", static_cast<unsigned long>(card.StripesealSts));
         dataLine = "Stripeseal Data (hex) = " + card.StripesealText;
         serialLine = "Device Serial Number = " + card.SerialNumberText;

@@ -55,7 +55,8 @@ CommandConsole::SendResult CommandConsole::SendEditCommand()
 
     if (!CheckReaderBeforeSending())
         return SendResult::kNoReader;
-    if (!VerifyFeatureReport(m_reader, m_messageBox)) {
+    if (!VerifyFeatureReport(m_reader)) {
+        m_messageBox.Show(std::string(kUnableToInitialize));
         m_window.FocusCommandEdit();
         return SendResult::kNoReader;
     }
@@ -69,7 +70,7 @@ CommandConsole::SendResult CommandConsole::SendEditCommand()
     if (!AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength)))
         return SendResult::kInterrupted;
     ExchangeFeatureReport(m_reader);
-    const bool answered = m_reader.ExchangeStatus == kExchangeAnswered;
+    const bool answered = m_reader.ExchangeStatus == ExchangeOutcome::kAnswered;
     const std::string response =
         FormatResponseLine(m_reader.ExchangeStatus, m_reader.FeatureIn, FeatureReportLength(m_reader));
     if (!AppendExchangeLine(response))

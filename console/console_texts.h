@@ -9,6 +9,8 @@ namespace corvalt {
 
 inline constexpr std::string_view kFatalErrorPrefix = "Fatal Error - ";
 inline constexpr std::string_view kAttachDevice = "Attach device before sending commands";
+// The reader is open but declares no feature report to carry a command.
+inline constexpr std::string_view kUnableToInitialize = "Unable to initialize the USB MSR";
 // A reader is attached but its node may not be opened: no udev rule for it
 // yet. The second line of kAttachDevice's box, and the reading mode's
 // status after "Status: ".

@@ -32,17 +32,18 @@ std::string FormatRequestLine(const FeatureReport& featureOut, size_t reportLeng
     return "Request      : " + CodeAndData("CMND=", featureOut, reportLength);
 }
 
-std::string FormatResponseLine(uint8_t exchangeStatus, const FeatureReport& featureIn, size_t reportLength)
+std::string FormatResponseLine(ExchangeOutcome exchangeStatus, const FeatureReport& featureIn, size_t reportLength)
 {
     std::string line = "Response     : ";
     switch (exchangeStatus) {
-    case kExchangeAnswered:
+    case ExchangeOutcome::kAnswered:
         return line + CodeAndData("RC=", featureIn, reportLength);
-    case kExchangeNotDelivered:
+    case ExchangeOutcome::kNotDelivered:
         return line + "Failure during transmit";
-    default:
-        return line + "Failure during receive";
+    case ExchangeOutcome::kNoAnswer:
+        break;
     }
+    return line + "Failure during receive";
 }
 
 }  // namespace corvalt

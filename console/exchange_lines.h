@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console/command_framing.h"
+#include "reader/reader_connection.h"
 
 namespace corvalt {
 
@@ -14,6 +15,6 @@ namespace corvalt {
 std::string FormatRequestLine(const FeatureReport& featureOut, size_t reportLength);
 
 // "Response     : RC=00, DATA=", or the words for an exchange that failed.
-std::string FormatResponseLine(uint8_t exchangeStatus, const FeatureReport& featureIn, size_t reportLength);
+std::string FormatResponseLine(ExchangeOutcome exchangeStatus, const FeatureReport& featureIn, size_t reportLength);
 
 }  // namespace corvalt

@@ -1,8 +1,8 @@
 // Decodes arbitrary input reports through a fixed reader-like descriptor and
 // writes the result as the window would. Input layout: one byte picks the
-// reader model (its product id), the rest is the report as the host hands
-// it over, id byte first; a report shorter than the descriptor declares is
-// zero-filled, as the host does. Beyond the sanitizers' checks it traps when
+// reader model (its row in reader/reader_models.h), the rest is the report
+// as the host hands it over, id byte first; a report shorter than the
+// descriptor declares is zero-filled, as the host does. Beyond the sanitizers' checks it traps when
 // a text comes out longer than the record's field it was taken from, or a
 // decode reports success with an error text (or failure without one).
 #include <algorithm>
@@ -16,12 +16,11 @@
 #include "carddata/card_decoder.h"
 #include "carddata/card_text.h"
 #include "fuzz/detached_reader.h"
+#include "reader/reader_models.h"
 
 namespace {
 
 using namespace corvalt;
-
-constexpr uint16_t kProducts[] = {0x0001, 0x0002, 0x0003, 0x0009, 0x3001, 0x3003};
 
 void check(bool ok)
 {
@@ -37,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     ReaderConnection& c = reader.connection;
     if (size == 0) return 0;
 
-    c.Attributes.ProductID = kProducts[bytes[0] % std::size(kProducts)];
+    c.Attributes.ProductID = kReaderModels[bytes[0] % std::size(kReaderModels)].productId;
     const size_t reportBytes = std::min(size - 1, c.InputReport.size());
     c.InputReport.fill(0);
     std::memcpy(c.InputReport.data(), bytes + 1, reportBytes);

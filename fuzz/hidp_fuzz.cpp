@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "carddata/card_usages.h"
 #include "platform/hidp.h"
 
 namespace {
@@ -93,7 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const struct {
         uint16_t page, usage;
     } queries[] = {
-        {0xFF00, 0x20}, {0xFF00, 0x30}, {0xFF00, 0x41}, {0x01, 0x30}, {0x01, 0x38}, {0x0C, 0x238}, {extraPage, extraUsage},
+        {corvalt::kCardDataPage, corvalt::kTrackDecodeStatusUsages[0]},
+        {corvalt::kCardDataPage, corvalt::kTrackDataUsages[0]},
+        {corvalt::kCardDataPage, corvalt::kSequenceCounterUsage},
+        {0x01, 0x30}, {0x01, 0x38}, {0x0C, 0x238}, {extraPage, extraUsage},
     };
 
     for (HIDP_REPORT_TYPE type : {HidP_Input, HidP_Output, HidP_Feature}) {

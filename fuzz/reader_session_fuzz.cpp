@@ -5,10 +5,12 @@
 // text, one command framed and exchanged, and its response line.
 //
 // Input layout (the seeds in corpus/reader_session follow it):
-//   byte 0   bits 0-2 the product (an accepted id, or 0x0004 for 6 and 7),
-//            bit 3 the list does not tell the ids, bit 4 the first command
-//            send fails, bit 5 the answer cannot be read, bit 6 reads fail,
-//            bit 7 vendor 0x1136 instead of 0x0801
+//   byte 0   bits 0-2 the product (the model of that row in
+//            reader/reader_models.h, or a product that is no reader's for
+//            rows the table does not have), bit 3 the list does not tell the
+//            ids, bit 4 the first command send fails, bit 5 the answer cannot
+//            be read, bit 6 reads fail, bit 7 the second accepted vendor
+//            instead of the first
 //   byte 1   bit 0 the command's length byte is computed
 //   2 bytes  little-endian length D, then D descriptor bytes
 //   2 bytes  little-endian length R, then the input report as the host hands
@@ -16,10 +18,11 @@
 //   1 byte   length C, then C bytes of command text as typed
 //   the rest the feature answer, id byte first
 // Beyond the sanitizers' checks it traps when an open reader declares
-// reports longer than its buffers, a read claims more bytes than it asked
-// for, a decode's result and its error text disagree, a text outgrows the
-// field it came from, or a failed exchange leaves the reader open.
+// reports longer than its buffers, a decode's result and its error text
+// disagree, a text outgrows the field it came from, or a failed exchange
+// leaves the reader open.
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +37,7 @@
 #include "reader/feature_exchange.h"
 #include "reader/input_report.h"
 #include "reader/reader_connection.h"
+#include "reader/reader_models.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 
@@ -41,7 +45,18 @@ namespace {
 
 using namespace corvalt;
 
-constexpr uint16_t kProducts[] = {0x0001, 0x0002, 0x0003, 0x0009, 0x3001, 0x3003, 0x0004, 0x0004};
+constexpr uint16_t kNoReaderProduct = 0x0004;
+
+// Every model's product id, then a product that is no reader's.
+constexpr std::array<uint16_t, 8> kProducts = [] {
+    static_assert(std::size(kReaderModels) < 8);
+    std::array<uint16_t, 8> products{};
+    products.fill(kNoReaderProduct);
+    for (size_t i = 0; i < std::size(kReaderModels); ++i)
+        products[i] = kReaderModels[i].productId;
+    return products;
+}();
+static_assert(!IsAcceptedProduct(kNoReaderProduct));
 
 class CountingMessageBox final : public MessageBox {
 public:
@@ -85,7 +100,6 @@ void ReadOneSwipe(ReaderConnection& reader)
     LoadDataUsageSizes(reader, card);
     if (!PollInputReport(reader))
         return;
-    check(reader.BytesRead <= reader.Caps.InputReportByteLength);
     reader.LastErrorText.clear();
     const bool decoded = DecodeCardReport(reader, card);
     check(decoded == reader.LastErrorText.empty());
@@ -100,16 +114,16 @@ void SendOneCommand(ReaderConnection& reader, const std::string& typed, bool aut
     reader.LastErrorText.clear();
     if (!reader.IsOpen())
         OpenReader(reader);
-    CountingMessageBox box;
-    if (!reader.IsOpen() || !VerifyFeatureReport(reader, box))
+    if (!reader.IsOpen() || !VerifyFeatureReport(reader))
         return;
     const size_t reportLength = FeatureReportLength(reader);
+    CountingMessageBox box;
     if (!FrameCommand(ParseCommandLine(typed), autoAddLength, reader.FeatureOut, reportLength, box))
         return;
     check(FormatRequestLine(reader.FeatureOut, reportLength).starts_with("Request      : CMND="));
     ExchangeFeatureReport(reader);
-    check(reader.ExchangeStatus <= kExchangeNoAnswer);
-    check(reader.ExchangeStatus == kExchangeAnswered || !reader.IsOpen());
+    check(reader.ExchangeStatus <= ExchangeOutcome::kNoAnswer);
+    check(reader.ExchangeStatus == ExchangeOutcome::kAnswered || !reader.IsOpen());
     const std::string response =
         FormatResponseLine(reader.ExchangeStatus, reader.FeatureIn, FeatureReportLength(reader));
     check(!response.empty());
@@ -129,8 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 
     testing::FakeHidHost host;
     testing::FakeClock clock;
-    auto device = host.AddDevice("/dev/hidraw0", (model & 0x80) != 0 ? 0x1136 : 0x0801, kProducts[model & 0x07],
-                                 std::move(descriptor));
+    const uint16_t vendorId = kAcceptedVendorIds[(model & 0x80) != 0 ? 1 : 0];
+    auto device = host.AddDevice("/dev/hidraw0", vendorId, kProducts[model & 0x07], std::move(descriptor));
     device->idsListed = (model & 0x08) == 0;
     device->setFeatureFailures = (model & 0x10) != 0 ? 1 : 0;
     device->getFeatureFailures = (model & 0x20) != 0 ? 1 : 0;
@@ -140,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     device->answerFeature = [&answer](const std::vector<uint8_t>&) { return answer; };
 
     ReaderConnection reader(host, clock);
-    check(OpenReader(reader) == 1);
+    check(OpenReader(reader));
     if (!reader.IsOpen())
         return 0;
     check(reader.pPreparsedData != nullptr && IsAcceptedProduct(reader.Attributes.ProductID));

@@ -29,7 +29,7 @@ struct HidInterfaceInfo {
     uint16_t productId = 0;
 };
 
-// The identity of an open device (HIDD_ATTRIBUTES without its Size field).
+// The identity of an open device.
 struct HidAttributes {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
@@ -69,10 +69,6 @@ public:
     // the bytes the device sent, up to length; *bytesRead is the count
     // including the id byte.
     virtual HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) = 0;
-
-    // Gives up a read that was reported Pending. Reads here never outlive the
-    // call that made them, so this only has to forget about it.
-    virtual void CancelRead() = 0;
 
     virtual const HidError& LastError() const = 0;
 };

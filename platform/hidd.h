@@ -10,7 +10,6 @@
 #include "platform/hidp.h"
 
 struct HIDD_ATTRIBUTES {
-    uint32_t Size;  // set to 12, the record's size in the original library, before a query
     uint16_t VendorID;
     uint16_t ProductID;
     uint16_t VersionNumber;
@@ -20,7 +19,8 @@ struct HIDD_ATTRIBUTES {
 bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes);
 
 // Reads and parses the device's report descriptor. On success *data owns the
-// result (release it with HidD_FreePreparsedData); on failure it is untouched.
+// result (hand it to a corvalt::UniquePreparsedData, or release it with
+// HidD_FreePreparsedData); on failure it is untouched.
 bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data);
 // The same; when the parser refuses the descriptor, *whyRefused (when given)
 // says why. A descriptor that cannot be read leaves it alone: the device

@@ -499,8 +499,10 @@ PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_
 }
 
 void HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data) {
+    // nullptr is ignored. A pointer freed already cannot be recognised: its
+    // memory is gone, and freeing it again is a use after free. Owners hold
+    // the data in a corvalt::UniquePreparsedData, which frees it once.
     if (!validData(data)) return;
-    data->magic = 0;  // a second free of the same pointer is then refused by validData
     delete data;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 using NTSTATUS = uint32_t;
@@ -63,7 +64,9 @@ PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_
 // words, naming the item at fault: "report descriptor item 7: main item
 // outside any collection".
 PHIDP_PREPARSED_DATA HidP_ParseReportDescriptor(const uint8_t* descriptor, size_t length, std::string* whyRefused);
-void HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data);                                    // nullptr is fine
+// Frees a parsed descriptor once; nullptr is fine. Freeing the same one
+// twice is a use after free.
+void HidD_FreePreparsedData(PHIDP_PREPARSED_DATA data);
 NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps);
 // In: *valueCapsLength = room in valueCaps. Out: the number of matching caps
 // (BUFFER_TOO_SMALL when over the room, the first ones written; 0 and
@@ -84,6 +87,13 @@ NTSTATUS HidP_GetUsageValueArray(HIDP_REPORT_TYPE type, uint16_t usagePage, uint
                                  const uint8_t* report, uint32_t reportLength);
 
 namespace corvalt {
+
+// Owns one parsed descriptor and frees it when it goes, so that no path can
+// leak it or free it twice.
+struct PreparsedDataFree {
+    void operator()(PHIDP_PREPARSED_DATA data) const { HidD_FreePreparsedData(data); }
+};
+using UniquePreparsedData = std::unique_ptr<HIDP_PREPARSED_DATA, PreparsedDataFree>;
 
 // True when a well-formed descriptor declares report IDs, so that every
 // report on the wire begins with its id byte. The hidraw host needs this to

@@ -72,11 +72,6 @@ struct DirCloser {
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
-struct PreparsedDataFree {
-    void operator()(PHIDP_PREPARSED_DATA data) const { HidD_FreePreparsedData(data); }
-};
-using UniquePreparsedData = std::unique_ptr<HIDP_PREPARSED_DATA, PreparsedDataFree>;
-
 // strerror_r comes in two flavours (XSI returns int, GNU returns the text);
 // these overloads take whichever the C library declares.
 [[maybe_unused]] const char* StrerrorResult(int result, const char* buffer)
@@ -189,7 +184,6 @@ public:
     bool SetFeature(const uint8_t* report, size_t length) override;
     bool GetFeature(uint8_t* report, size_t length) override;
     HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) override;
-    void CancelRead() override;
     const HidError& LastError() const override { return lastError_; }
 
 private:
@@ -406,14 +400,6 @@ HidReadStatus HidrawDevice::ReadInput(uint8_t* buffer, size_t length, size_t* by
     std::memset(buffer + total, 0, length - total);
     *bytesRead = total;
     return HidReadStatus::Complete;
-}
-
-void HidrawDevice::CancelRead()
-{
-    // ReadInput never leaves a read behind in the kernel: each one is a
-    // single non-blocking read() that has ended before the call returns.
-    // There is nothing to cancel.
-    lastError_ = {};
 }
 
 }  // namespace

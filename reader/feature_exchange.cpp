@@ -35,9 +35,9 @@ size_t FeatureReportLength(const ReaderConnection& c)
 
 void ExchangeFeatureReport(ReaderConnection& c)
 {
-    c.ExchangeStatus = kExchangeAnswered;
+    c.ExchangeStatus = ExchangeOutcome::kAnswered;
     if (!SendFeatureOut(c) && !ResendOnReopenedReader(c)) {
-        c.ExchangeStatus = kExchangeNotDelivered;
+        c.ExchangeStatus = ExchangeOutcome::kNotDelivered;
         return;
     }
 
@@ -46,7 +46,7 @@ void ExchangeFeatureReport(ReaderConnection& c)
     const size_t length = FeatureReportLength(c);
     std::fill_n(c.FeatureIn.begin(), length, uint8_t{0});
     if (!c.hDevice->GetFeature(c.FeatureIn.data(), length)) {
-        c.ExchangeStatus = kExchangeNoAnswer;
+        c.ExchangeStatus = ExchangeOutcome::kNoAnswer;
         CloseFailedReader(c);
     }
 }

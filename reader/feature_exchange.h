@@ -13,19 +13,12 @@ namespace corvalt {
 // The pause between a command and the read of its answer.
 constexpr uint32_t kFeatureAnswerWaitMs = 20;
 
-// ExchangeStatus values.
-enum ExchangeOutcome : uint8_t {
-    kExchangeAnswered = 0,     // sent, and the answer is in FeatureIn
-    kExchangeNotDelivered = 1, // not sent, even on a reopened reader
-    kExchangeNoAnswer = 2,     // sent, but no answer could be read
-};
-
 // N: the bytes of a command or answer report on the wire, report id
 // included, never more than the buffers hold.
 size_t FeatureReportLength(const ReaderConnection& connection);
 
 // Sends the N bytes of FeatureOut and reads the answer into FeatureIn.
-// The outcome is ExchangeStatus; after 1 or 2 the reader is closed.
+// The outcome is ExchangeStatus; unless answered, the reader is closed.
 // Expects an open reader whose feature report was verified.
 void ExchangeFeatureReport(ReaderConnection& connection);
 

@@ -12,16 +12,15 @@ bool PollInputReport(ReaderConnection& c)
         return false;
 
     // The host's read never blocks: a read that came back pending is simply
-    // made again, which picks up a report that has arrived since.
+    // made again, which picks up a report that has arrived since. The host
+    // zero-fills the report after the bytes the device sent, so their count
+    // is not needed.
     const size_t length = std::min<size_t>(c.Caps.InputReportByteLength, c.InputReport.size());
     size_t bytesRead = 0;
     switch (c.hDevice->ReadInput(c.InputReport.data(), length, &bytesRead)) {
     case HidReadStatus::Complete:
-        c.BytesRead = static_cast<uint32_t>(bytesRead);
-        c.bReadPending = false;
         return true;
     case HidReadStatus::Pending:
-        c.bReadPending = true;
         return false;
     case HidReadStatus::Failed:
         break;

@@ -9,7 +9,7 @@ namespace corvalt {
 
 // True when a whole input report now lies in InputReport: the report id in
 // byte 0 (0 when the reader numbers none), Caps.InputReportByteLength bytes
-// in all. False while the read is pending (bReadPending stays set), and
+// in all. False while no report has arrived (the reader stays open), and
 // false after a failed read, which closes the reader; the poll finds it
 // again on a later tick.
 bool PollInputReport(ReaderConnection& connection);

@@ -8,9 +8,6 @@ namespace corvalt {
 
 namespace {
 
-constexpr uint16_t kAcceptedVendors[] = {0x1136, 0x0801};
-constexpr uint16_t kAcceptedProducts[] = {0x0002, 0x0009, 0x0001, 0x0003, 0x3001, 0x3003};
-
 bool IsAccessError(int code)
 {
     return code == EACCES || code == EPERM;
@@ -50,14 +47,15 @@ std::string ReportsTooLong(const HIDP_CAPS& caps)
 // reader's ids but cannot be driven, `unsupported` says why.
 bool PassesIdentityChecks(ReaderConnection& c, std::string& unsupported)
 {
-    c.Attributes.Size = sizeof(HIDD_ATTRIBUTES);
     if (!HidD_GetAttributes(*c.hDevice, &c.Attributes))
         return false;
     if (!IsAcceptedVendor(c.Attributes.VendorID) || !IsAcceptedProduct(c.Attributes.ProductID))
         return false;
-    if (!HidD_GetPreparsedData(*c.hDevice, &c.pPreparsedData, &unsupported))
+    PHIDP_PREPARSED_DATA parsed = nullptr;
+    if (!HidD_GetPreparsedData(*c.hDevice, &parsed, &unsupported))
         return false;
-    if (HidP_GetCaps(c.pPreparsedData, &c.Caps) != HIDP_STATUS_SUCCESS)
+    c.pPreparsedData.reset(parsed);
+    if (HidP_GetCaps(c.pPreparsedData.get(), &c.Caps) != HIDP_STATUS_SUCCESS)
         return false;
     unsupported = ReportsTooLong(c.Caps);
     return unsupported.empty();
@@ -80,16 +78,6 @@ void ForgetWhatLeft(ReaderConnection& c, const std::vector<HidInterfaceInfo>& in
 
 }  // namespace
 
-bool IsAcceptedVendor(uint16_t vendorId)
-{
-    return std::ranges::find(kAcceptedVendors, vendorId) != std::end(kAcceptedVendors);
-}
-
-bool IsAcceptedProduct(uint16_t productId)
-{
-    return std::ranges::find(kAcceptedProducts, productId) != std::end(kAcceptedProducts);
-}
-
 ReaderConnection::ReaderConnection(HidHost& hidHost, Clock& systemClock) : host(hidHost), clock(systemClock) {}
 
 ReaderConnection::~ReaderConnection()
@@ -97,15 +85,15 @@ ReaderConnection::~ReaderConnection()
     CloseReader(*this);
 }
 
-int OpenReader(ReaderConnection& c)
+bool OpenReader(ReaderConnection& c)
 {
     std::vector<HidInterfaceInfo> interfaces;
     if (!c.host.ListInterfaces(interfaces))
-        return 0;
+        return false;
 
     ForgetWhatLeft(c, interfaces);
     if (c.IsOpen())
-        return 1;  // nothing to discover
+        return true;  // nothing to discover
 
     c.bAccessDenied = false;
     c.DeniedPath.clear();
@@ -133,29 +121,20 @@ int OpenReader(ReaderConnection& c)
         std::string unsupported;
         if (PassesIdentityChecks(c, unsupported)) {
             c.ReaderPath = info.path;
-            return 1;
+            return true;
         }
         if (c.UnsupportedReason.empty())
             c.UnsupportedReason = unsupported;
         CloseReader(c);
     }
-    return 1;
+    return true;
 }
 
 void CloseReader(ReaderConnection& c)
 {
-    if (c.hDevice) {
-        if (c.bReadPending) {
-            c.bReadPending = false;
-            c.hDevice->CancelRead();
-        }
-        c.hDevice.reset();
-    }
+    c.hDevice.reset();
     c.ReaderPath.clear();
-    if (c.pPreparsedData != nullptr) {
-        HidD_FreePreparsedData(c.pPreparsedData);
-        c.pPreparsedData = nullptr;
-    }
+    c.pPreparsedData.reset();
 }
 
 void CloseFailedReader(ReaderConnection& c)
@@ -171,7 +150,6 @@ void InitReaderConnection(ReaderConnection& c)
     // A mode switch has closed the reader already; closing again releases
     // anything a caller left behind instead of leaking it.
     CloseReader(c);
-    c.bReadPending = false;
     c.bAccessDenied = false;
     c.DeniedPath.clear();
     c.UnsupportedReason.clear();
@@ -192,12 +170,9 @@ std::string UnsupportedReaderText(std::string_view reason)
     return "Reader found, but it is not supported (" + std::string(reason) + ")";
 }
 
-bool VerifyFeatureReport(const ReaderConnection& c, MessageBox& messageBox)
+bool VerifyFeatureReport(const ReaderConnection& c)
 {
-    if (c.Caps.FeatureReportByteLength > 1)
-        return true;
-    messageBox.Show("Unable to initialize the USB MSR");
-    return false;
+    return c.Caps.FeatureReportByteLength > 1;
 }
 
 }  // namespace corvalt

@@ -18,7 +18,7 @@
 #include "platform/hid_host.h"
 #include "platform/hidd.h"
 #include "platform/hidp.h"
-#include "platform/message_box.h"
+#include "reader/reader_models.h"
 
 namespace corvalt {
 
@@ -29,9 +29,12 @@ constexpr size_t kFeatureReportCapacity = 64;
 // Time a reader is given to settle after it is listed and before it is opened.
 constexpr uint32_t kSettleWaitMs = 1000;
 
-// The reader ids this program drives; vendor and product are tested apart.
-bool IsAcceptedVendor(uint16_t vendorId);
-bool IsAcceptedProduct(uint16_t productId);
+// How the last command exchange ended.
+enum class ExchangeOutcome : uint8_t {
+    kAnswered = 0,      // sent, and the answer is in FeatureIn
+    kNotDelivered = 1,  // not sent, even on a reopened reader
+    kNoAnswer = 2,      // sent, but no answer could be read
+};
 
 struct ReaderConnection {
     ReaderConnection(HidHost& host, Clock& clock);
@@ -45,12 +48,10 @@ struct ReaderConnection {
     Clock& clock;
 
     std::unique_ptr<HidDevice> hDevice;              // null whenever no reader is open
-    PHIDP_PREPARSED_DATA pPreparsedData = nullptr;   // owned; the open reader's descriptor
+    UniquePreparsedData pPreparsedData;              // the open reader's descriptor
     HIDD_ATTRIBUTES Attributes{};                    // ids of the last reader examined
     HIDP_CAPS Caps{};                                // report lengths of the last reader examined
-    uint32_t BytesRead = 0;
-    bool bReadPending = false;                       // a read came back pending and is not yet seen complete
-    uint8_t ExchangeStatus = 0;                      // 0 answered, 1 not delivered, 2 no answer
+    ExchangeOutcome ExchangeStatus = ExchangeOutcome::kAnswered;
     std::array<uint8_t, kInputReportCapacity> InputReport{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureOut{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureIn{};
@@ -83,11 +84,10 @@ struct ReaderConnection {
 
 // Discovery: opens the first listed interface that passes every identity
 // check, unless a reader is open already. Callers test IsOpen(); the result
-// is 0 only when the interface list could not be obtained.
-int OpenReader(ReaderConnection& connection);
+// is false only when the interface list could not be obtained.
+bool OpenReader(ReaderConnection& connection);
 
-// Gives up a pending read, closes the reader and releases its descriptor.
-// Safe when nothing is open.
+// Closes the reader and releases its descriptor. Safe when nothing is open.
 void CloseReader(ReaderConnection& connection);
 
 // Closes the reader after a call on it failed. When the call found the
@@ -96,7 +96,7 @@ void CloseReader(ReaderConnection& connection);
 void CloseFailedReader(ReaderConnection& connection);
 
 // Resets the record for an operating mode: no error text, no reader, no
-// descriptor, no pending read.
+// descriptor.
 void InitReaderConnection(ReaderConnection& connection);
 
 // True when the system lists at least one HID interface, whatever it is.
@@ -108,8 +108,8 @@ bool IsHidInterfacePresent(ReaderConnection& connection);
 // "Reader found, but it is not supported (<reason>)".
 std::string UnsupportedReaderText(std::string_view reason);
 
-// True when the open reader has a usable feature report; otherwise says
-// "Unable to initialize the USB MSR" in a message box.
-bool VerifyFeatureReport(const ReaderConnection& connection, MessageBox& messageBox);
+// True when the open reader has a usable feature report. The caller tells
+// the operator when it has not.
+bool VerifyFeatureReport(const ReaderConnection& connection);
 
 }  // namespace corvalt

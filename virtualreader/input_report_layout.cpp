@@ -1,7 +1,8 @@
 #include "virtualreader/input_report_layout.h"
 
-#include <algorithm>
-#include <stdexcept>
+#include <cassert>
+
+#include "carddata/card_usages.h"
 
 namespace corvalt {
 
@@ -29,11 +30,9 @@ InputReportLayout::InputReportLayout(std::vector<InputField> fields, uint16_t fe
 
 std::vector<uint8_t> InputReportLayout::Descriptor() const
 {
-    std::vector<uint8_t> d = {
-        0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
-        0x09, 0x01,        // Usage (0x01)
-        0xA1, 0x01,        // Collection (Application)
-    };
+    std::vector<uint8_t> d = {0x06};  // Usage Page (16-bit)
+    AppendLittleEndian(d, kCardDataPage, 2);
+    d.insert(d.end(), {0x09, 0x01, 0xA1, 0x01});  // Usage (0x01), Collection (Application)
     for (const InputField& field : fields_) {
         const uint32_t logicalMax = field.bitSize >= 31 ? 0x7FFFFFFFu : (1u << field.bitSize) - 1;
         d.insert(d.end(), {0x75, field.bitSize, 0x15, 0x00, 0x27});  // Report Size, Logical Minimum 0, Logical Maximum:
@@ -45,7 +44,7 @@ std::vector<uint8_t> InputReportLayout::Descriptor() const
         d.insert(d.end(), {0x81, 0x02});  // Input (Data,Var,Abs)
     }
     if (featureDataBytes_ > 0)
-        AppendArrayItem(d, 0x20, featureDataBytes_, 0xB1);
+        AppendArrayItem(d, kCommandDataUsage, featureDataBytes_, 0xB1);
     d.push_back(0xC0);  // End Collection
     return d;
 }
@@ -63,40 +62,38 @@ InputReportBuilder::InputReportBuilder(const InputReportLayout& layout)
 {
 }
 
-const InputField& InputReportBuilder::Field(uint16_t usage) const
+const InputField* InputReportBuilder::Find(uint16_t usage, size_t& bitOffset) const
 {
-    const auto it = std::ranges::find(fields_, usage, &InputField::usage);
-    if (it == fields_.end())
-        throw std::invalid_argument("no field of usage " + std::to_string(usage));
-    return *it;
-}
-
-size_t InputReportBuilder::BitOffset(uint16_t usage) const
-{
-    size_t bits = 8;
+    bitOffset = 8;
     for (const InputField& field : fields_) {
         if (field.usage == usage)
-            return bits;
-        bits += size_t{field.bitSize} * field.count;
+            return &field;
+        bitOffset += size_t{field.bitSize} * field.count;
     }
-    throw std::invalid_argument("no field of usage " + std::to_string(usage));
+    return nullptr;
 }
 
 InputReportBuilder& InputReportBuilder::Set(uint16_t usage, uint32_t value)
 {
-    PutBits(BitOffset(usage), Field(usage).bitSize, value);
+    size_t first = 0;
+    const InputField* field = Find(usage, first);
+    assert(field != nullptr && "the layout has no field of this usage");
+    if (field != nullptr)
+        PutBits(first, field->bitSize, value);
     return *this;
 }
 
 InputReportBuilder& InputReportBuilder::Set(uint16_t usage, std::string_view bytes)
 {
-    const InputField& field = Field(usage);
-    if (bytes.size() > field.count)
-        throw std::invalid_argument("more bytes than the field of usage " + std::to_string(usage) + " holds");
-    const size_t first = BitOffset(usage);
-    for (size_t i = 0; i < field.count; ++i) {
+    size_t first = 0;
+    const InputField* field = Find(usage, first);
+    assert(field != nullptr && "the layout has no field of this usage");
+    if (field == nullptr)
+        return *this;
+    assert(bytes.size() <= field->count && "more bytes than the field holds");
+    for (size_t i = 0; i < field->count; ++i) {
         const uint8_t byte = i < bytes.size() ? static_cast<uint8_t>(bytes[i]) : 0;
-        PutBits(first + i * field.bitSize, field.bitSize, byte);
+        PutBits(first + i * field->bitSize, field->bitSize, byte);
     }
     return *this;
 }
@@ -113,27 +110,37 @@ void InputReportBuilder::PutBits(size_t bitOffset, unsigned bitCount, uint32_t v
     }
 }
 
+std::vector<InputField> ReaderCardFields(const ReaderModel& model, uint16_t trackBytes, uint16_t sealBytes,
+                                         uint16_t serialBytes)
+{
+    std::vector<InputField> fields;
+    for (uint16_t usage : kTrackDecodeStatusUsages)
+        fields.push_back({usage, 8, 1});
+    for (uint16_t usage : kTrackLengthUsages)
+        fields.push_back({usage, 8, 1});
+    for (uint16_t usage : kTrackDataUsages)
+        fields.push_back({usage, 8, trackBytes});
+    fields.push_back({kEncodeTypeUsage, 8, 1});
+    if (model.reportsCardStatus)
+        fields.push_back({kCardStatusUsage, 8, 1});
+    if (model.reportsSealFields) {
+        fields.insert(fields.end(), {
+                                        {kStripesealStatusUsage, 32, 1},
+                                        {kStripesealLengthUsage, 32, 1},
+                                        {kStripesealDataUsage, 8, sealBytes},
+                                        {kSerialNumberUsage, 8, serialBytes},
+                                        {kSequenceCounterUsage, 32, 1},
+                                    });
+    }
+    return fields;
+}
+
 std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes, uint16_t sealBytes,
                                          uint16_t serialBytes)
 {
-    std::vector<InputField> fields = {
-        {0x20, 8, 1}, {0x21, 8, 1}, {0x22, 8, 1},                       // decode statuses
-        {0x28, 8, 1}, {0x29, 8, 1}, {0x2A, 8, 1},                       // lengths
-        {0x30, 8, trackBytes}, {0x31, 8, trackBytes}, {0x32, 8, trackBytes},  // track data
-        {0x38, 8, 1},                                                   // encode type
-    };
-    if (productId == 0x0003 || productId == 0x3001)
-        fields.push_back({0x39, 8, 1});  // card status
-    if (productId == 0x0009) {
-        fields.insert(fields.end(), {
-            {0x23, 32, 1},           // Stripeseal status
-            {0x2B, 32, 1},           // Stripeseal length
-            {0x33, 8, sealBytes},    // Stripeseal data
-            {0x40, 8, serialBytes},  // serial number
-            {0x41, 32, 1},           // sequence counter
-        });
-    }
-    return fields;
+    const ReaderModel* model = FindReaderModel(productId);
+    const ReaderModel noModel{productId, ReaderMode::kHid, false, false, false};
+    return ReaderCardFields(model != nullptr ? *model : noModel, trackBytes, sealBytes, serialBytes);
 }
 
 }  // namespace corvalt

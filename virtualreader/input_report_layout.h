@@ -9,10 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "reader/reader_models.h"
+
 namespace corvalt {
 
-// One Input item on the vendor page 0xFF00. A count above 1 makes a value
-// array of count elements.
+// One Input item on the card-data page. A count above 1 makes a value array
+// of count elements.
 struct InputField {
     uint16_t usage;
     uint8_t bitSize;  // 1 to 32
@@ -21,12 +23,13 @@ struct InputField {
 
 class InputReportLayout {
 public:
-    // featureDataBytes adds an 8-bit feature array (usage 0x20) of that many
-    // bytes, so the device also passes the command checks; 0 adds none.
+    // featureDataBytes adds an 8-bit command data array to the feature report,
+    // of that many bytes, so the device also passes the command checks; 0
+    // adds none.
     explicit InputReportLayout(std::vector<InputField> fields, uint16_t featureDataBytes = 63);
 
-    // One application collection on page 0xFF00, the fields in order as
-    // Input items, no report ids.
+    // One application collection on the card-data page, the fields in order
+    // as Input items, no report ids.
     std::vector<uint8_t> Descriptor() const;
     // The whole report, id byte included.
     size_t ReportLength() const;
@@ -40,6 +43,10 @@ private:
 
 // A report of a layout, all zeros until filled in. It keeps its own copy of
 // the fields, so it may outlive the layout.
+//
+// Naming a usage the layout does not have, or more bytes than an array
+// holds, is a mistake of the caller: asserted, and in a build without
+// asserts the field is left alone or the bytes beyond it left out.
 class InputReportBuilder {
 public:
     explicit InputReportBuilder(const InputReportLayout& layout);
@@ -47,27 +54,32 @@ public:
     // A single-value field.
     InputReportBuilder& Set(uint16_t usage, uint32_t value);
     // An array field from its first element: one byte per element, the rest
-    // zero. Bytes beyond the field are a mistake of the caller.
+    // zero.
     InputReportBuilder& Set(uint16_t usage, std::string_view bytes);
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     operator std::vector<uint8_t>() const { return bytes_; }
 
 private:
-    const InputField& Field(uint16_t usage) const;
-    size_t BitOffset(uint16_t usage) const;  // id byte included
+    // The field of the usage and its first bit, id byte included; nullptr
+    // when the layout has none.
+    const InputField* Find(uint16_t usage, size_t& bitOffset) const;
     void PutBits(size_t bitOffset, unsigned bitCount, uint32_t value);
 
     std::vector<InputField> fields_;
     std::vector<uint8_t> bytes_;
 };
 
-// The card-data fields of a reader of the given product id, on page 0xFF00:
-// decode statuses, lengths, the encode type and (0x0003, 0x3001) the card
-// status as 8-bit values; three track arrays of trackBytes bytes; for
-// 0x0009 the Stripeseal status and length as 32-bit values, a Stripeseal
-// array of sealBytes, a serial number array of serialBytes and a 32-bit
-// sequence counter.
+// The card-data fields of a reader model: decode statuses, lengths, the
+// encode type and (where the model reports it) the card status as 8-bit
+// values; three track arrays of trackBytes bytes; where the model reports
+// the seal fields, the Stripeseal status and length as 32-bit values, a
+// Stripeseal array of sealBytes, a serial number array of serialBytes and a
+// 32-bit sequence counter.
+std::vector<InputField> ReaderCardFields(const ReaderModel& model, uint16_t trackBytes = 110, uint16_t sealBytes = 64,
+                                         uint16_t serialBytes = 16);
+// The same for the model of a product id; a product without a row gets the
+// fields every model has.
 std::vector<InputField> ReaderCardFields(uint16_t productId, uint16_t trackBytes = 110, uint16_t sealBytes = 64,
                                          uint16_t serialBytes = 16);
 

@@ -1,9 +1,11 @@
 #include "virtualreader/virtual_reader.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "carddata/card_usages.h"
 #include "virtualreader/input_report_layout.h"
 
 namespace corvalt {
@@ -21,11 +23,6 @@ constexpr uint8_t kSetInterfaceMode = 0x01;
 constexpr uint8_t kReset = 0x02;
 constexpr uint8_t kSettings = 0x10;
 constexpr uint8_t kInterfaceSelector = 0x10;
-
-bool ReportsDirection(uint16_t productId)
-{
-    return productId == 0x0003 || productId == 0x3001;
-}
 
 std::vector<InputField> CardFields(uint16_t productId)
 {
@@ -54,8 +51,26 @@ std::string SealOf(const CardSwipe& card)
 
 bool IsVirtualReaderModel(uint16_t productId)
 {
-    return productId == 0x0001 || productId == 0x0002 || productId == 0x0003 || productId == 0x0009 ||
-           productId == 0x3001;
+    const ReaderModel* model = FindReaderModel(productId);
+    return model != nullptr && model->virtualReaderCanBe;
+}
+
+std::string VirtualReaderModelsText()
+{
+    std::vector<std::string> ids;
+    for (const ReaderModel& model : kReaderModels) {
+        if (!model.virtualReaderCanBe)
+            continue;
+        char id[8];
+        std::snprintf(id, sizeof id, "0x%04X", static_cast<unsigned>(model.productId));
+        ids.emplace_back(id);
+        if (model.productId == kDefaultHidProductId)
+            ids.back().append(" (the default)");
+    }
+    std::string text;
+    for (size_t i = 0; i < ids.size(); ++i)
+        text.append(i == 0 ? "" : i + 1 == ids.size() ? " or " : ", ").append(ids[i]);
+    return text;
 }
 
 VirtualReader::VirtualReader(uint16_t productId, Clock& clock)
@@ -172,20 +187,23 @@ std::vector<uint8_t> VirtualReader::BuildReport(const CardSwipe& card)
         if ((settings_.trackMask & (1u << track)) == 0)
             continue;
         if (card.unreadable[track]) {
-            report.Set(0x20 + track, 1);
+            report.Set(kTrackDecodeStatusUsages[track], 1);
             continue;
         }
         const std::string_view text = std::string_view(card.tracks[track]).substr(0, kTrackBytes);
-        report.Set(0x28 + track, static_cast<uint32_t>(text.size()));
-        report.Set(0x30 + track, text);
+        report.Set(kTrackLengthUsages[track], static_cast<uint32_t>(text.size()));
+        report.Set(kTrackDataUsages[track], text);
     }
-    report.Set(0x38, card.encodeType);
-    if (ReportsDirection(productId))
-        report.Set(0x39, card.direction == SwipeDirection::Insert ? 1 : 0);
-    if (productId == 0x0009) {
+    report.Set(kEncodeTypeUsage, card.encodeType);
+    if (ReportsCardStatus(productId))
+        report.Set(kCardStatusUsage, card.direction == SwipeDirection::Insert ? 1 : 0);
+    if (ReportsSealFields(productId)) {
         const std::string seal = SealOf(card);
-        report.Set(0x23, 0).Set(0x2B, static_cast<uint32_t>(seal.size())).Set(0x33, seal);
-        report.Set(0x40, kSerialNumber).Set(0x41, static_cast<uint32_t>(++swipeCount_));
+        report.Set(kStripesealStatusUsage, 0)
+            .Set(kStripesealLengthUsage, static_cast<uint32_t>(seal.size()))
+            .Set(kStripesealDataUsage, seal);
+        report.Set(kSerialNumberUsage, kSerialNumber)
+            .Set(kSequenceCounterUsage, static_cast<uint32_t>(++swipeCount_));
     }
     return report;
 }

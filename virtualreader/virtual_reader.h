@@ -1,7 +1,8 @@
 // The virtual reader: a card reader simulated in plain C++, so the program
 // can be tried and tested without hardware. It presents itself as a real
-// one does (vendor 0x0801, a product id, a report descriptor on the vendor
-// page with the card-data fields of its model), turns swipes into input
+// one does (an accepted vendor id, the product id of a model it can be, a
+// report descriptor on the vendor page with the card-data fields of that
+// model), turns swipes into input
 // reports through that descriptor, answers commands sent as feature
 // reports, and keeps the settings the program's panels send.
 //
@@ -12,22 +13,32 @@
 // mode a swipe gives the key strokes to type instead of a report.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/clock.h"
+#include "reader/reader_models.h"
 #include "virtualreader/card_swipe.h"
 #include "virtualreader/keyboard_typing.h"
 #include "virtualreader/reader_settings.h"
 
 namespace corvalt {
 
-inline constexpr uint16_t kVirtualReaderVendorId = 0x0801;
-inline constexpr uint16_t kKeyboardProductId = 0x0001;
-inline constexpr uint16_t kDefaultHidProductId = 0x0002;
+inline constexpr uint16_t kVirtualReaderVendorId = kAcceptedVendorIds[0];
+// The model it is when none is named: the first one it can be.
+inline constexpr uint16_t kDefaultHidProductId =
+    std::ranges::find_if(kReaderModels, &ReaderModel::virtualReaderCanBe)->productId;
+// The model it turns into in keyboard mode.
+inline constexpr uint16_t kKeyboardProductId =
+    std::ranges::find_if(kReaderModels, [](const ReaderModel& model) {
+        return model.virtualReaderCanBe && model.mode == ReaderMode::kKeyboard;
+    })->productId;
+static_assert(FindReaderModel(kDefaultHidProductId)->mode == ReaderMode::kHid);
 // How long a reset reader stays off the device list: a real one is back
 // within a couple of seconds, well inside the 5 s the program waits.
 inline constexpr uint32_t kRestartMs = 2000;
@@ -38,6 +49,9 @@ inline constexpr size_t kVirtualFeatureReportLength = 64;
 
 // The product ids the virtual reader can present itself with.
 bool IsVirtualReaderModel(uint16_t productId);
+// Those product ids for the operator, in the table's order with the default
+// marked: "0xAAAA (the default), 0xBBBB or 0xCCCC".
+std::string VirtualReaderModelsText();
 
 class VirtualReader {
 public:

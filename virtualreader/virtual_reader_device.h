@@ -19,7 +19,6 @@ public:
     bool SetFeature(const uint8_t* report, size_t length) override;
     bool GetFeature(uint8_t* report, size_t length) override;
     HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) override;
-    void CancelRead() override {}
     const HidError& LastError() const override { return error_; }
 
 private:

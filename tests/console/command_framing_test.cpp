@@ -142,10 +142,11 @@ TEST(ExchangeLines, ShowTheBytesTheLengthByteAnnounces)
 TEST(ExchangeLines, ResponseLineFollowsTheExchangeStatus)
 {
     const FeatureReport answer = Report({0, 0x00, 0x02, 0x31, 0xFE});
-    EXPECT_EQ(FormatResponseLine(kExchangeAnswered, answer, 64), "Response     : RC=00, DATA= 31 FE");
-    EXPECT_EQ(FormatResponseLine(kExchangeAnswered, Report({0, 0x80, 0x90, 1}), 64), "Response     : RC=80, DATA=");
-    EXPECT_EQ(FormatResponseLine(kExchangeNotDelivered, answer, 64), "Response     : Failure during transmit");
-    EXPECT_EQ(FormatResponseLine(kExchangeNoAnswer, answer, 64), "Response     : Failure during receive");
+    EXPECT_EQ(FormatResponseLine(ExchangeOutcome::kAnswered, answer, 64), "Response     : RC=00, DATA= 31 FE");
+    EXPECT_EQ(FormatResponseLine(ExchangeOutcome::kAnswered, Report({0, 0x80, 0x90, 1}), 64),
+              "Response     : RC=80, DATA=");
+    EXPECT_EQ(FormatResponseLine(ExchangeOutcome::kNotDelivered, answer, 64), "Response     : Failure during transmit");
+    EXPECT_EQ(FormatResponseLine(ExchangeOutcome::kNoAnswer, answer, 64), "Response     : Failure during receive");
 }
 
 }  // namespace

@@ -134,7 +134,7 @@ TEST_F(HidrawAccessTest, DiscoveryReportsTheRefusedReaderUntilTheRuleGrantsAcces
         GTEST_SKIP() << "an unprivileged open of the emulated node is not refused here: "
                      << unprivileged_.LastError().message;
     ReaderConnection reader(unprivileged_, clock_);
-    ASSERT_EQ(OpenReader(reader), 1);
+    ASSERT_TRUE(OpenReader(reader));
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_TRUE(reader.bAccessDenied);
     EXPECT_EQ(reader.DeniedPath, "/dev/hidraw0");
@@ -142,7 +142,7 @@ TEST_F(HidrawAccessTest, DiscoveryReportsTheRefusedReaderUntilTheRuleGrantsAcces
     // The rule is installed and udev re-triggered: the same user may now
     // open the node, and the next pass opens the reader.
     SetMode(node, 0666);
-    ASSERT_EQ(OpenReader(reader), 1);
+    ASSERT_TRUE(OpenReader(reader));
     EXPECT_TRUE(reader.IsOpen()) << host_.LastError().message;
     EXPECT_FALSE(reader.bAccessDenied);
     EXPECT_EQ(reader.DeniedPath, "");

@@ -45,7 +45,7 @@ TEST_F(FeatureExchangeTest, SendsNBytesWaitsAndReadsTheAnswer)
     ASSERT_EQ(FeatureReportLength(connection), 64u);
     ExchangeFeatureReport(connection);
 
-    EXPECT_EQ(connection.ExchangeStatus, kExchangeAnswered);
+    EXPECT_EQ(connection.ExchangeStatus, ExchangeOutcome::kAnswered);
     ASSERT_EQ(device->featuresSent.size(), 1u);
     EXPECT_EQ(device->featuresSent[0], std::vector<uint8_t>(connection.FeatureOut.begin(), connection.FeatureOut.end()));
     EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{20});
@@ -64,7 +64,7 @@ TEST_F(FeatureExchangeTest, ShortReportsTravelAtTheirOwnLength)
     ASSERT_EQ(FeatureReportLength(connection), 5u);
 
     ExchangeFeatureReport(connection);
-    EXPECT_EQ(connection.ExchangeStatus, kExchangeAnswered);
+    EXPECT_EQ(connection.ExchangeStatus, ExchangeOutcome::kAnswered);
     ASSERT_EQ(small->featuresSent.size(), 1u);
     EXPECT_EQ(small->featuresSent[0].size(), 5u);
     EXPECT_EQ(connection.FeatureIn[5], 0xEE);  // nothing past N is touched
@@ -75,7 +75,7 @@ struct FailureCase {
     int setFailures;
     int getFailures;
     bool reopenFindsNone;
-    uint8_t status;
+    ExchangeOutcome status;
     bool openAfter;
     size_t sent;     // reports the device took
     size_t receives; // answers asked for
@@ -106,10 +106,10 @@ TEST_P(FeatureExchangeFailureTest, LeavesTheReaderAsTheOutcomeSays)
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, FeatureExchangeFailureTest,
     ::testing::Values(
-        FailureCase{"SendFailsAndNoReaderIsFoundAgain", 0, 0, true, kExchangeNotDelivered, false, 0, 0},
-        FailureCase{"RetryOnTheReopenedReaderSucceeds", 1, 0, false, kExchangeAnswered, true, 1, 1},
-        FailureCase{"BothSendsFail", 2, 0, false, kExchangeNotDelivered, false, 0, 0},
-        FailureCase{"NoAnswer", 0, 1, false, kExchangeNoAnswer, false, 1, 1}),
+        FailureCase{"SendFailsAndNoReaderIsFoundAgain", 0, 0, true, ExchangeOutcome::kNotDelivered, false, 0, 0},
+        FailureCase{"RetryOnTheReopenedReaderSucceeds", 1, 0, false, ExchangeOutcome::kAnswered, true, 1, 1},
+        FailureCase{"BothSendsFail", 2, 0, false, ExchangeOutcome::kNotDelivered, false, 0, 0},
+        FailureCase{"NoAnswer", 0, 1, false, ExchangeOutcome::kNoAnswer, false, 1, 1}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(FeatureExchangeTest, TheRetryGoesThroughAFullDiscovery)
@@ -128,7 +128,7 @@ TEST_F(FeatureExchangeTest, TheRetryGoesThroughAFullDiscovery)
     host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, VendorDescriptor(337, 63))->answerFeature = device->answerFeature;
     clock.ClearSleeps();
     ExchangeFeatureReport(connection);
-    EXPECT_EQ(connection.ExchangeStatus, kExchangeAnswered);
+    EXPECT_EQ(connection.ExchangeStatus, ExchangeOutcome::kAnswered);
     EXPECT_EQ(clock.Sleeps(), (std::vector<uint32_t>{1000, 20}));
 }
 

@@ -9,14 +9,12 @@
 #include "tests/support/descriptors.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
-#include "tests/support/recording_message_box.h"
 
 namespace corvalt {
 namespace {
 
 using testing::FakeClock;
 using testing::FakeHidHost;
-using testing::RecordingMessageBox;
 using testing::VendorDescriptor;
 
 const std::vector<uint8_t> kReaderDescriptor = VendorDescriptor(337, 63);  // input 338, feature 64 bytes
@@ -31,7 +29,7 @@ protected:
 TEST_F(ReaderConnectionTest, NoInterfaceListedMeansNoReaderAndNoWait)
 {
     EXPECT_FALSE(IsHidInterfacePresent(connection));
-    EXPECT_EQ(OpenReader(connection), 1);
+    EXPECT_TRUE(OpenReader(connection));
     EXPECT_FALSE(connection.IsOpen());
     EXPECT_TRUE(clock.Sleeps().empty());
 }
@@ -39,12 +37,12 @@ TEST_F(ReaderConnectionTest, NoInterfaceListedMeansNoReaderAndNoWait)
 TEST_F(ReaderConnectionTest, UnobtainableListLeavesTheConnectionAsItWas)
 {
     host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
-    ASSERT_EQ(OpenReader(connection), 1);
+    ASSERT_TRUE(OpenReader(connection));
     const HidDevice* before = connection.hDevice.get();
 
     host.failList = true;
     EXPECT_FALSE(IsHidInterfacePresent(connection));
-    EXPECT_EQ(OpenReader(connection), 0);
+    EXPECT_FALSE(OpenReader(connection));
     EXPECT_EQ(connection.hDevice.get(), before);
 }
 
@@ -79,7 +77,6 @@ TEST_P(ReaderIdentityTest, VendorAndProductAreTestedApart)
         if (id.accepted) {
             EXPECT_EQ(c.Attributes.VendorID, id.vendorId);
             EXPECT_EQ(c.Attributes.ProductID, id.productId);
-            EXPECT_EQ(c.Attributes.Size, 12u);
             EXPECT_NE(c.pPreparsedData, nullptr);
             EXPECT_EQ(c.Caps.InputReportByteLength, 338);
             EXPECT_EQ(c.Caps.FeatureReportByteLength, 64);
@@ -243,7 +240,7 @@ TEST_F(ReaderConnectionTest, OpenWhileOpenMakesNoOpenAndNoWait)
     host.log.clear();
     clock.ClearSleeps();
 
-    EXPECT_EQ(OpenReader(connection), 1);
+    EXPECT_TRUE(OpenReader(connection));
 
     EXPECT_EQ(connection.hDevice.get(), before);
     EXPECT_EQ(host.log, std::vector<std::string>{"list"});
@@ -310,19 +307,17 @@ TEST_F(ReaderConnectionTest, ReportsFillingTheBuffersExactlyAreAccepted)
     EXPECT_EQ(connection.Caps.FeatureReportByteLength, kFeatureReportCapacity);
 }
 
-TEST_F(ReaderConnectionTest, CloseCancelsAPendingReadBeforeClosingAndIsHarmlessTwice)
+TEST_F(ReaderConnectionTest, CloseClosesTheReaderAndIsHarmlessTwice)
 {
     host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
     OpenReader(connection);
-    connection.bReadPending = true;
     host.log.clear();
 
     CloseReader(connection);
     CloseReader(connection);
 
-    EXPECT_EQ(host.log, (std::vector<std::string>{"cancel", "close /dev/hidraw0"}));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"close /dev/hidraw0"}));
     EXPECT_FALSE(connection.IsOpen());
-    EXPECT_FALSE(connection.bReadPending);
     EXPECT_EQ(connection.pPreparsedData, nullptr);
 }
 
@@ -331,28 +326,21 @@ TEST_F(ReaderConnectionTest, InitResetsTheRecordForAMode)
     host.AddDevice("/dev/hidraw0", 0x0801, 0x0002, kReaderDescriptor);
     OpenReader(connection);
     connection.LastErrorText = "HidP_GetUsageValue Failed on Tk1Len";
-    connection.bReadPending = true;
 
     InitReaderConnection(connection);
 
     EXPECT_TRUE(connection.LastErrorText.empty());
     EXPECT_FALSE(connection.IsOpen());
     EXPECT_EQ(connection.pPreparsedData, nullptr);
-    EXPECT_FALSE(connection.bReadPending);
     EXPECT_EQ(host.OpenHandleCount(), 0);
 }
 
 TEST_F(ReaderConnectionTest, FeatureReportMustHoldMoreThanItsIdByte)
 {
-    RecordingMessageBox box;
     for (uint16_t length : {0, 1, 2, 64}) {
         SCOPED_TRACE(length);
-        box.texts.clear();
         connection.Caps.FeatureReportByteLength = length;
-        const bool usable = length > 1;
-        EXPECT_EQ(VerifyFeatureReport(connection, box), usable);
-        EXPECT_EQ(box.texts, usable ? std::vector<std::string>{}
-                                    : std::vector<std::string>{"Unable to initialize the USB MSR"});
+        EXPECT_EQ(VerifyFeatureReport(connection), length > 1);
     }
 }
 

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "reader/reader_connection.h"
+#include "reader/reader_models.h"
 
 namespace corvalt {
 namespace {

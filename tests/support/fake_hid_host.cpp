@@ -111,8 +111,6 @@ public:
         return HidReadStatus::Complete;
     }
 
-    void CancelRead() override { log_.push_back("cancel"); }
-
     const HidError& LastError() const override { return error_; }
 
 private:

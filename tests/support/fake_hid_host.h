@@ -69,7 +69,7 @@ public:
     bool failList = false;
 
     // "list", "open <path> rw|query", "open-failed <path> ...", "attributes",
-    // "descriptor", "set-feature", "get-feature", "read", "cancel", "close <path>".
+    // "descriptor", "set-feature", "get-feature", "read", "close <path>".
     std::vector<std::string> log;
     size_t CountInLog(const std::string& prefix) const;
     int OpenHandleCount() const;  // over every device ever added

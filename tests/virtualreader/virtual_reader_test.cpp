@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "carddata/card_decoder.h"
+#include "carddata/card_text.h"
 #include "reader/feature_exchange.h"
 #include "reader/input_report.h"
 #include "tests/support/fake_clock.h"
@@ -41,7 +42,7 @@ protected:
         connection.FeatureOut.fill(0);
         std::copy(command.begin(), command.end(), connection.FeatureOut.begin() + 1);
         ExchangeFeatureReport(connection);
-        EXPECT_EQ(connection.ExchangeStatus, kExchangeAnswered);
+        EXPECT_EQ(connection.ExchangeStatus, ExchangeOutcome::kAnswered);
         return {connection.FeatureIn.begin(), connection.FeatureIn.begin() + 4};
     }
     // Swipes the card and decodes what the program reads.
@@ -174,6 +175,38 @@ TEST_P(VirtualReaderModelTest, ItsSwipesDecodeThroughItsDescriptor)
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, VirtualReaderModelTest, ::testing::Values(0x0002, 0x0003, 0x0009, 0x3001));
+
+// The model table read by its users: for every model the virtual reader can
+// be, its mode, the fields its reports carry and the lines the card text
+// shows for them agree with the model's row.
+TEST(ReaderModelsTest, TheVirtualReaderDecoderAndCardTextAgreeWithEveryRow)
+{
+    for (const ReaderModel& row : kReaderModels) {
+        if (!row.virtualReaderCanBe)
+            continue;
+        SCOPED_TRACE(row.productId);
+        FakeClock clock;
+        FakeHidHost system;
+        VirtualReader reader(row.productId, clock);
+        VirtualReaderHost host{system, reader};
+        ReaderConnection connection{host, clock};
+        OpenReader(connection);
+        ASSERT_TRUE(connection.IsOpen());
+        EXPECT_EQ(reader.IsKeyboardMode(), row.mode == ReaderMode::kKeyboard);
+        if (row.mode == ReaderMode::kKeyboard)
+            continue;
+
+        CardSwipe swipe = SampleCards()[0].swipe;
+        swipe.direction = SwipeDirection::Insert;
+        reader.Swipe(swipe);
+        CardData card;
+        LoadDataUsageSizes(connection, card);
+        ASSERT_TRUE(PollInputReport(connection) && DecodeCardReport(connection, card)) << connection.LastErrorText;
+        const std::string text = FormatCardText(card, row.productId);
+        EXPECT_EQ(text.find(", Swipe Direction = Insert\r\n") != std::string::npos, row.reportsCardStatus);
+        EXPECT_EQ(text.find("Device Serial Number = VIRTUAL00000001") != std::string::npos, row.reportsSealFields);
+    }
+}
 
 }  // namespace
 }  // namespace corvalt
