@@ -41,19 +41,6 @@ QStringList WithDefaultVirtualReader(QStringList arguments)
     return arguments;
 }
 
-// A product id in hexadecimal, with or without 0x; 0 when it is not one the
-// virtual reader can be.
-uint16_t VirtualReaderModel(QString text)
-{
-    if (text.startsWith(QStringLiteral("0x"), Qt::CaseInsensitive))
-        text.remove(0, 2);
-    bool ok = false;
-    const uint productId = text.toUInt(&ok, 16);
-    return ok && productId <= 0xFFFF && IsVirtualReaderModel(static_cast<uint16_t>(productId))
-               ? static_cast<uint16_t>(productId)
-               : 0;
-}
-
 CommandLine ExitWith(int exitCode, QString message)
 {
     return CommandLine{.bExit = true, .exitCode = exitCode, .message = std::move(message)};
@@ -80,7 +67,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     CommandLine commandLine;
     if (parser.isSet(kVirtualReader)) {
         const QString value = parser.value(kVirtualReader);
-        commandLine.virtualReaderProductId = VirtualReaderModel(value);
+        commandLine.virtualReaderProductId = VirtualReaderModelFromText(value.toStdString());
         if (commandLine.virtualReaderProductId == 0) {
             return ExitWith(kExitUsage, QStringLiteral("Unknown product id '%1' for --virtual-reader: use %2.\n")
                                                 .arg(value, kVirtualReaderModels) +

@@ -32,8 +32,6 @@ class QStatusBar;
 
 namespace corvalt {
 
-constexpr int kPollIntervalMs = 300;
-
 class CCorvaltDlg final : public QDialog, public CardPresenter, private PollWindow, private ConsoleWindow {
 public:
     // cardSteps reads and shows card reports in HID mode; without it the

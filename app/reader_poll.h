@@ -59,6 +59,8 @@ enum PollState : int {
 // The state a reader's product id leads to from kIdentifying.
 PollState ModeForProduct(uint16_t productId);
 
+// The time between two steps of the poll.
+constexpr int kPollIntervalMs = 300;
 // The wait between a report's arrival and its decoding.
 constexpr uint32_t kReportSettleMs = 100;
 

@@ -23,7 +23,7 @@ std::string DirectionSuffix(const CardData& card, uint16_t productId)
 {
     if (!ReportsCardStatus(productId))
         return {};
-    return (card.CardSts & 1u) != 0 ? ", Swipe Direction = Insert" : ", Swipe Direction = Withdrawal";
+    return ", Swipe Direction = " + std::string(SwipeDirectionName(card.CardSts));
 }
 
 std::string TrackText(const std::string& decoded, uint32_t decodeStatus, uint32_t length)
@@ -51,6 +51,11 @@ std::string EncodeTypeName(uint8_t code)
     static constexpr std::array<std::string_view, 7> kNames = {"ISO",   "AAMVA",        "CADL", "BLANK",
                                                                 "OTHER", "UNDETERMINED", "NONE"};
     return code < kNames.size() ? std::string(kNames[code]) : std::string();
+}
+
+std::string_view SwipeDirectionName(uint32_t cardStatus)
+{
+    return (cardStatus & 1u) != 0 ? "Insert" : "Withdrawal";
 }
 
 std::string FormatCardText(const CardData& card, uint16_t productId)

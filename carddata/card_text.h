@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "carddata/card_data.h"
 
@@ -12,6 +13,10 @@ namespace corvalt {
 
 // The name of a card encode type code; empty for codes without one.
 std::string EncodeTypeName(uint8_t code);
+
+// The swipe direction a card status tells, for the models that report it:
+// "Insert" when bit 0 is set, "Withdrawal" when it is clear.
+std::string_view SwipeDirectionName(uint32_t cardStatus);
 
 // The whole block for one swipe of a reader with the given product id:
 // lines separated by CR LF, no CR LF after the last one. The track and

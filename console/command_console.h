@@ -31,26 +31,33 @@ public:
 
     // Normalises the command edit's text, opens and checks the reader,
     // frames the command, and writes the request line, exchanges the
-    // reports and writes the response line.
-    void SendCommand();
+    // reports and writes the response line. True when the reader answered.
+    bool SendCommand();
 
     // Lists the script's lines in the transcript and makes its commands the
-    // command list.
-    void LoadCommandFile(const std::string& path);
+    // command list. False when the file could not be read: the operator has
+    // been told why.
+    bool LoadCommandFile(const std::string& path);
 
     // Runs the command list: hex commands through SendCommand, delays as a
     // countdown in the transcript. The console's controls are disabled and
     // the length byte is always computed while it runs. It stops early when
     // a command finds no usable reader, and gives up after
-    // kFailedExchangesToGiveUp failed exchanges in a row.
-    void DownloadCommands();
+    // kFailedExchangesToGiveUp failed exchanges in a row. True when the
+    // whole list was run and the reader answered every command in it.
+    bool DownloadCommands();
     // Makes the given lines, in normal form, the command list (the first
     // kCommandSlotCount of them) and runs it: how a settings panel sends
     // its commands.
-    void DownloadCommands(const std::vector<std::string>& commands);
+    bool DownloadCommands(const std::vector<std::string>& commands);
 
     // True while a send or a download runs: a further one is not started.
     bool IsRunning() const { return m_bRunning; }
+    // True from a request line until its exchange is over. A window that
+    // ends its session on its own, not through an event handled at a pump,
+    // waits until this is false, so that a request line is always followed
+    // by its response line.
+    bool IsExchanging() const { return m_bExchanging; }
 
 private:
     enum class SendResult {
@@ -61,10 +68,11 @@ private:
         kInterrupted,  // the mode was switched or the window closed meanwhile
     };
     SendResult SendEditCommand();
-    void RunDownload();
+    bool RunDownload();
     // False when the list was not run to its end: the mode was switched or
-    // the window closed.
-    bool RunCommandList();
+    // the window closed. allAnswered turns false at the first command that
+    // was not sent and answered.
+    bool RunCommandList(bool& allAnswered);
     // After command `done` of `count`: why the rest of the list is not run.
     void WriteStopLine(int done, int count, std::string_view reason);
     // No error blocks sending and a reader is open; otherwise says why.
@@ -88,6 +96,7 @@ private:
     ConsoleWindow& m_window;
     ConsoleFields m_fields;
     bool m_bRunning = false;
+    bool m_bExchanging = false;
     unsigned m_session = 0;  // the window's command session the run started in
 };
 

@@ -10,30 +10,31 @@
 
 namespace corvalt {
 
-void CommandConsole::DownloadCommands()
+bool CommandConsole::DownloadCommands()
 {
     if (m_bRunning)
-        return;
+        return false;
     m_bRunning = true;
     m_session = m_window.CommandSession();
-    RunDownload();
+    const bool allAnswered = RunDownload();
     m_bRunning = false;
+    return allAnswered;
 }
 
-void CommandConsole::DownloadCommands(const std::vector<std::string>& commands)
+bool CommandConsole::DownloadCommands(const std::vector<std::string>& commands)
 {
     const size_t count = std::min(commands.size(), m_fields.m_strCommands.size());
     std::copy_n(commands.begin(), count, m_fields.m_strCommands.begin());
     m_fields.m_nCommandCount = static_cast<int>(count);
-    DownloadCommands();
+    return DownloadCommands();
 }
 
-void CommandConsole::RunDownload()
+bool CommandConsole::RunDownload()
 {
     m_fields.m_bDownloading = 1;
     if (!CheckReaderBeforeSending()) {
         m_fields.m_bDownloading = 0;
-        return;
+        return false;
     }
 
     m_window.EnableForDownload(false);
@@ -41,7 +42,8 @@ void CommandConsole::RunDownload()
     const bool savedAutoAddLength = m_fields.m_bAutoAddLength;
     m_fields.m_bAutoAddLength = true;
 
-    if (RunCommandList())
+    bool allAnswered = true;
+    if (RunCommandList(allAnswered))
         m_window.AppendCommandText(std::string(kLineBreak) + std::string(kDownloadEnd));
     m_fields.m_bDownloading = 0;
     m_fields.m_bAutoAddLength = savedAutoAddLength;
@@ -49,9 +51,10 @@ void CommandConsole::RunDownload()
     // Only an enabled edit can take the focus.
     m_window.FocusCommandEdit();
     m_window.ShowStatus(kStatusReadyToSendCommand);
+    return allAnswered;
 }
 
-bool CommandConsole::RunCommandList()
+bool CommandConsole::RunCommandList(bool& allAnswered)
 {
     int failedInARow = 0;
     // The count is read afresh for each entry, as the list may change while
@@ -62,12 +65,17 @@ bool CommandConsole::RunCommandList()
             return true;
         const std::string entry = m_fields.m_strCommands[static_cast<size_t>(i)];
         if (IsDelayCommand(entry)) {
-            if (!RunDelay(entry))
+            if (!RunDelay(entry)) {
+                allAnswered = false;
                 return false;
+            }
             continue;
         }
         m_window.SetCommandEditText(entry);
-        switch (SendEditCommand()) {
+        const SendResult result = SendEditCommand();
+        if (result != SendResult::kAnswered)
+            allAnswered = false;
+        switch (result) {
         case SendResult::kInterrupted:
             return false;
         case SendResult::kNoReader:
@@ -88,6 +96,7 @@ bool CommandConsole::RunCommandList()
             break;
         }
     }
+    allAnswered = false;
     return false;
 }
 

@@ -38,14 +38,15 @@ bool CommandConsole::CheckReaderBeforeSending()
     return true;
 }
 
-void CommandConsole::SendCommand()
+bool CommandConsole::SendCommand()
 {
     if (m_bRunning)
-        return;
+        return false;
     m_bRunning = true;
     m_session = m_window.CommandSession();
-    SendEditCommand();
+    const bool answered = SendEditCommand() == SendResult::kAnswered;
     m_bRunning = false;
+    return answered;
 }
 
 CommandConsole::SendResult CommandConsole::SendEditCommand()
@@ -67,9 +68,13 @@ CommandConsole::SendResult CommandConsole::SendEditCommand()
         return SendResult::kNotSent;
     }
 
-    if (!AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength)))
+    m_bExchanging = true;
+    const bool requestShown = AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength));
+    if (requestShown)
+        ExchangeFeatureReport(m_reader);
+    m_bExchanging = false;
+    if (!requestShown)
         return SendResult::kInterrupted;
-    ExchangeFeatureReport(m_reader);
     const bool answered = m_reader.ExchangeStatus == ExchangeOutcome::kAnswered;
     const std::string response =
         FormatResponseLine(m_reader.ExchangeStatus, m_reader.FeatureIn, FeatureReportLength(m_reader));

@@ -20,14 +20,14 @@ std::string LeftOutMessage(size_t leftOut)
 
 }  // namespace
 
-void CommandConsole::LoadCommandFile(const std::string& path)
+bool CommandConsole::LoadCommandFile(const std::string& path)
 {
     m_window.EnableDownloadButton(false);
 
     const Result<std::string> file = ReadScriptFile(path);
     if (!file.Succeeded()) {
         m_messageBox.Show(file.m_reason);
-        return;
+        return false;
     }
     const ScriptContents script = ReadScript(file.m_value, kCommandSlotCount);
 
@@ -47,6 +47,7 @@ void CommandConsole::LoadCommandFile(const std::string& path)
     }
     if (script.leftOut > 0)
         m_messageBox.Show(LeftOutMessage(script.leftOut));
+    return true;
 }
 
 }  // namespace corvalt

@@ -27,21 +27,6 @@ std::unique_ptr<HidDevice> OpenInterface(HidHost& host, const std::string& path,
     return device;
 }
 
-// Why reports of these lengths cannot be read into the buffers; empty when
-// they fit.
-std::string ReportsTooLong(const HIDP_CAPS& caps)
-{
-    const auto tooLong = [](const char* report, size_t length, size_t capacity) {
-        return std::string(report) + " report of " + std::to_string(length) + " bytes, at most " +
-               std::to_string(capacity);
-    };
-    if (caps.InputReportByteLength > kInputReportCapacity)
-        return tooLong("input", caps.InputReportByteLength, kInputReportCapacity);
-    if (caps.FeatureReportByteLength > kFeatureReportCapacity)
-        return tooLong("feature", caps.FeatureReportByteLength, kFeatureReportCapacity);
-    return {};
-}
-
 // The identity checks a freshly opened interface must pass to become the
 // reader. On failure the caller closes it; when the interface has a
 // reader's ids but cannot be driven, `unsupported` says why.
@@ -77,6 +62,19 @@ void ForgetWhatLeft(ReaderConnection& c, const std::vector<HidInterfaceInfo>& in
 }
 
 }  // namespace
+
+std::string ReportsTooLong(const HIDP_CAPS& caps)
+{
+    const auto tooLong = [](const char* report, size_t length, size_t capacity) {
+        return std::string(report) + " report of " + std::to_string(length) + " bytes, at most " +
+               std::to_string(capacity);
+    };
+    if (caps.InputReportByteLength > kInputReportCapacity)
+        return tooLong("input", caps.InputReportByteLength, kInputReportCapacity);
+    if (caps.FeatureReportByteLength > kFeatureReportCapacity)
+        return tooLong("feature", caps.FeatureReportByteLength, kFeatureReportCapacity);
+    return {};
+}
 
 ReaderConnection::ReaderConnection(HidHost& hidHost, Clock& systemClock) : host(hidHost), clock(systemClock) {}
 

@@ -104,6 +104,10 @@ void InitReaderConnection(ReaderConnection& connection);
 // has gone is closed, and a node that comes back settles again.
 bool IsHidInterfacePresent(ReaderConnection& connection);
 
+// Why reports of these lengths cannot be read into the buffers; empty when
+// they fit.
+std::string ReportsTooLong(const HIDP_CAPS& caps);
+
 // What the user is told about UnsupportedReason:
 // "Reader found, but it is not supported (<reason>)".
 std::string UnsupportedReaderText(std::string_view reason);

@@ -17,6 +17,7 @@ readonly PACKAGES=(
     cmake g++ pkg-config ninja-build
     qt6-base-dev libqt6svg6
     libgtest-dev
+    libcli11-dev nlohmann-json3-dev
     umockdev libumockdev-dev
     appstream desktop-file-utils
     fonts-arphic-uming

@@ -1,6 +1,7 @@
 #include "virtualreader/virtual_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -53,6 +54,17 @@ bool IsVirtualReaderModel(uint16_t productId)
 {
     const ReaderModel* model = FindReaderModel(productId);
     return model != nullptr && model->virtualReaderCanBe;
+}
+
+uint16_t VirtualReaderModelFromText(std::string_view text)
+{
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        text.remove_prefix(2);
+    uint16_t productId = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), productId, 16);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return 0;
+    return IsVirtualReaderModel(productId) ? productId : 0;
 }
 
 std::string VirtualReaderModelsText()

@@ -19,6 +19,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -49,6 +50,9 @@ inline constexpr size_t kVirtualFeatureReportLength = 64;
 
 // The product ids the virtual reader can present itself with.
 bool IsVirtualReaderModel(uint16_t productId);
+// The model named on a command line: a product id in hexadecimal, with or
+// without 0x; 0 when the text names none the virtual reader can be.
+uint16_t VirtualReaderModelFromText(std::string_view text);
 // Those product ids for the operator, in the table's order with the default
 // marked: "0xAAAA (the default), 0xBBBB or 0xCCCC".
 std::string VirtualReaderModelsText();

@@ -1,0 +1,44 @@
+// corvalt-cli's command line: every option is declared in cli_options.cpp,
+// and whatever a run needs from them is a field of CliOptions.
+//
+//   corvalt-cli [--device PATH | --all] [--virtual-reader[=PRODUCT_ID]] SUB-COMMAND [options]
+//
+// The global options may also stand after the sub-command.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "cli/panel_choices.h"
+
+namespace corvalt {
+
+enum class SubCommand { kList, kWatch, kSend, kRun, kSet };
+
+struct CliOptions {
+    SubCommand subCommand = SubCommand::kList;
+    std::string devicePath;               // --device; empty: the first reader discovery finds
+    bool allReaders = false;              // --all: send, run or set on every supported reader
+    uint16_t virtualReaderProductId = 0;  // --virtual-reader; 0 for none
+    bool verbose = false;                 // list --verbose
+    bool json = false;                    // watch --json
+    bool autoAddLength = true;            // send without --raw: the length byte is computed
+    std::string command;                  // send: its words joined with blanks, as typed
+    std::string scriptPath;               // run
+    PanelChoices panels;                  // set
+};
+
+// The program ends at once: --help and --version (exit 0, the text to
+// standard output) or a usage error (kExitUsage, the text to standard
+// error).
+struct CliExit {
+    int exitCode = 0;
+    std::string text;
+};
+
+// Parses the arguments, program name first.
+std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::string>& arguments);
+
+}  // namespace corvalt

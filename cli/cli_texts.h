@@ -1,0 +1,50 @@
+// What corvalt-cli says in its own words. The texts it shares with the
+// window (the console's messages, the card text, the statuses) come from
+// their own homes.
+#pragma once
+
+#include <string_view>
+
+namespace corvalt {
+
+// Exit statuses.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;  // a reader or an exchange failed
+inline constexpr int kExitUsage = 2;    // the command line is wrong
+
+// The end of --help.
+inline constexpr std::string_view kHelpFooter =
+    "The global options may stand before or after the sub-command. --all runs send, run or set\n"
+    "on every supported reader attached, one after the other, each block headed by its path;\n"
+    "list and watch take no --all (a usage error), and --all and --device exclude each other.\n"
+    "\n"
+    "Exit status: 0 success (also when Ctrl+C ends watch), 1 a reader or exchange failure\n"
+    "(no usable reader, a command refused or not answered, a script that cannot be read or\n"
+    "whose download stopped early, a stop by Ctrl+C), 2 a usage error.";
+
+// The heading of each reader's block with --all: the prefix and the path.
+inline constexpr std::string_view kReaderBlockPrefix = "== ";
+
+// list: whether an interface is a reader this program drives, and whether
+// it can be opened.
+inline constexpr std::string_view kSupportedReader = "supported reader";
+inline constexpr std::string_view kNotSupported = "not a supported reader";
+inline constexpr std::string_view kHidMode = "HID mode";
+inline constexpr std::string_view kKeyboardMode = "keyboard mode";
+inline constexpr std::string_view kCanBeOpened = "can be opened";
+inline constexpr std::string_view kQueriesOnly = "can be opened for queries only";
+inline constexpr std::string_view kCannotBeOpened = "cannot be opened: ";
+inline constexpr std::string_view kUnknownIds = "????:????";
+inline constexpr std::string_view kDescriptorRefused = "report descriptor refused: ";
+inline constexpr std::string_view kNotListed = " is not among the HID interfaces the system lists";
+
+// watch: what it waits for, on standard error.
+inline constexpr std::string_view kReadingSwipesFrom = "Reading swipes from ";
+inline constexpr std::string_view kKeyboardModeReader =
+    " is in keyboard mode: it types each swipe as keystrokes, which are not read here"
+    " (corvalt-cli set --interface hid switches it to HID mode)";
+
+// send, run and set: Ctrl+C or SIGTERM stopped the run.
+inline constexpr std::string_view kStoppedByInterrupt = "Stopped by an interrupt: nothing more is sent";
+
+}  // namespace corvalt

@@ -1,0 +1,26 @@
+// corvalt-cli: the reader engine of corvalt's window from a shell, without
+// Qt. main() hands it the system's HID host and clock and the standard
+// streams; the tests hand it simulated ones.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/hid_host.h"
+
+namespace corvalt {
+
+struct CliEnvironment {
+    HidHost& systemHost;
+    Clock& clock;
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal = false;
+};
+
+// Runs the command line, program name first; returns the exit status.
+int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& environment);
+
+}  // namespace corvalt

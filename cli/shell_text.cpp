@@ -1,0 +1,62 @@
+#include "cli/shell_text.h"
+
+#include <cstdint>
+
+namespace corvalt {
+
+namespace {
+
+void AppendUtf8(std::string& text, uint32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        text.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        text.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        text.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+constexpr uint32_t kControlPictures = 0x2400;  // "␀": U+2400 + the control's code
+constexpr uint32_t kDeletePicture = 0x2421;
+constexpr uint32_t kReplacementCharacter = 0xFFFD;
+
+uint32_t ShownCharacter(uint8_t byte)
+{
+    if (byte < 0x20)
+        return kControlPictures + byte;
+    if (byte == 0x7F)
+        return kDeletePicture;
+    if (byte >= 0x80 && byte < 0xA0)
+        return kReplacementCharacter;
+    return byte;
+}
+
+}  // namespace
+
+std::string Latin1ToUtf8(std::string_view bytes)
+{
+    std::string text;
+    for (const char byte : bytes)
+        AppendUtf8(text, static_cast<uint8_t>(byte));
+    return text;
+}
+
+std::string CardTextForShell(std::string_view bytes)
+{
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes.substr(i, 2) == "\r\n") {
+            text.push_back('\n');
+            ++i;
+            continue;
+        }
+        AppendUtf8(text, ShownCharacter(static_cast<uint8_t>(bytes[i])));
+    }
+    return text;
+}
+
+}  // namespace corvalt

@@ -1,0 +1,97 @@
+#include "cli/stream_console_window.h"
+
+#include <algorithm>
+
+#include "cli/stop_request.h"
+#include "console/console_texts.h"
+
+namespace corvalt {
+
+namespace {
+
+// The transcript's CR LF pairs as the shell's line ends.
+std::string WithShellLineEnds(std::string_view text)
+{
+    std::string lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t lineBreak = std::min(text.find(kLineBreak, at), text.size());
+        lines.append(text.substr(at, lineBreak - at));
+        if (lineBreak < text.size())
+            lines.push_back('\n');
+        at = lineBreak + kLineBreak.size();
+    }
+    return lines;
+}
+
+}  // namespace
+
+StreamConsoleWindow::StreamConsoleWindow(std::ostream& out, std::ostream& err, bool errIsTerminal)
+    : m_out(out), m_err(err), m_bErrIsTerminal(errIsTerminal)
+{
+}
+
+void StreamConsoleWindow::ShowCommandText(const std::string& text)
+{
+    // Lines written stay written; only what follows them can change.
+    m_text = text;
+    m_written = std::min(m_written, m_text.size());
+    WriteFinishedLines();
+}
+
+void StreamConsoleWindow::AppendCommandText(std::string_view text)
+{
+    m_text.append(text);
+    WriteFinishedLines();
+}
+
+bool StreamConsoleWindow::ReplaceCommandTextEnd(std::string_view oldEnd, std::string_view newEnd)
+{
+    if (!m_text.ends_with(oldEnd))
+        return false;
+    m_text.resize(m_text.size() - oldEnd.size());
+    m_text.append(newEnd);
+    m_written = std::min(m_written, m_text.size());
+    WriteFinishedLines();
+    return true;
+}
+
+unsigned StreamConsoleWindow::CommandSession() const
+{
+    return m_console != nullptr && StopRequested() && !m_console->IsExchanging() ? 1 : 0;
+}
+
+void StreamConsoleWindow::Finish()
+{
+    ClearCountdown();
+    if (m_written < m_text.size())
+        m_out << WithShellLineEnds(std::string_view(m_text).substr(m_written)) << '\n' << std::flush;
+    m_written = m_text.size();
+}
+
+void StreamConsoleWindow::WriteFinishedLines()
+{
+    const size_t lastBreak = m_text.rfind(kLineBreak);
+    if (lastBreak != std::string::npos && lastBreak + kLineBreak.size() > m_written) {
+        const size_t end = lastBreak + kLineBreak.size();
+        ClearCountdown();
+        m_out << WithShellLineEnds(std::string_view(m_text).substr(m_written, end - m_written)) << std::flush;
+        m_written = end;
+    }
+    const std::string_view unfinished = std::string_view(m_text).substr(m_written);
+    if (m_bErrIsTerminal && unfinished.starts_with(kDelayLabel)) {
+        // Back to the start of the line, the count, and the rest of the
+        // line cleared.
+        m_err << '\r' << unfinished << "\x1b[K" << std::flush;
+        m_bCountdownShown = true;
+    }
+}
+
+void StreamConsoleWindow::ClearCountdown()
+{
+    if (!m_bCountdownShown)
+        return;
+    m_err << "\r\x1b[K" << std::flush;
+    m_bCountdownShown = false;
+}
+
+}  // namespace corvalt

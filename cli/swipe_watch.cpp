@@ -1,0 +1,102 @@
+#include "cli/swipe_watch.h"
+
+#include <string>
+#include <string_view>
+
+#include "app/card_swipe_steps.h"
+#include "app/reader_poll.h"
+#include "app/window_texts.h"
+#include "carddata/card_text.h"
+#include "cli/cli_texts.h"
+#include "cli/interface_ids.h"
+#include "cli/shell_text.h"
+#include "cli/stop_request.h"
+#include "cli/swipe_json.h"
+
+namespace corvalt {
+
+namespace {
+
+// A stop is looked for this often while the watch waits for the poll's
+// next step.
+constexpr int kStopCheckMs = 50;
+
+// What the poll shows, written to the shell.
+class SwipeWriter final : public PollWindow, public CardPresenter {
+public:
+    SwipeWriter(const ReaderConnection& reader, SwipeFormat format, std::ostream& out, std::ostream& err)
+        : m_reader(reader), m_format(format), m_out(out), m_err(err)
+    {
+    }
+
+    void ShowStatus(std::string_view text) override { m_status = text; }
+    void SetTitle(std::string_view) override {}
+    void ShowEmptyCardText() override {}
+    // Only a report that could not be decoded is shown as a text of its own.
+    void ShowCardText(std::string_view text) override { m_err << text << '\n' << std::flush; }
+    void FocusTranscript() override {}
+    void PumpMessages() override {}
+
+    void PresentCardData(const CardData& card) override
+    {
+        const uint16_t productId = m_reader.Attributes.ProductID;
+        if (m_format == SwipeFormat::kJson)
+            m_out << SwipeJson(card, m_reader.ReaderPath, m_reader.Attributes.VendorID, productId);
+        else
+            m_out << CardTextForShell(FormatCardText(card, productId));
+        m_out << '\n' << std::flush;
+    }
+
+    // After each step of the poll: what the watch waits for now, on
+    // standard error when it has changed.
+    void ReportState(int pollState)
+    {
+        const std::string state = StateText(pollState);
+        if (state.empty() || state == m_reported)
+            return;
+        m_err << state << '\n' << std::flush;
+        m_reported = state;
+    }
+
+private:
+    std::string StateText(int pollState) const
+    {
+        const std::string reader = m_reader.ReaderPath + " (" +
+                                   IdsText(m_reader.Attributes.VendorID, m_reader.Attributes.ProductID) + ")";
+        if (m_reader.IsOpen() && pollState == kHidReading)
+            return std::string(kReadingSwipesFrom) + reader;
+        if (m_reader.IsOpen() && pollState == kKeyboardReading)
+            return reader + std::string(kKeyboardModeReader);
+        if (pollState == kNoDevice || pollState == kIdentifying)
+            return m_status;
+        // Gone while other devices kept the poll reading: it is found again.
+        return m_reader.IsOpen() ? std::string() : std::string(kStatusAttachDevice);
+    }
+
+    const ReaderConnection& m_reader;
+    SwipeFormat m_format;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::string m_status{kStatusAttachDevice};
+    std::string m_reported;
+};
+
+}  // namespace
+
+void WatchSwipes(HidHost& host, Clock& clock, SwipeFormat format, std::ostream& out, std::ostream& err)
+{
+    ReaderConnection reader(host, clock);
+    CardData card;
+    CardSwipeSteps steps(reader, card);
+    SwipeWriter writer(reader, format, out, err);
+    steps.SetPresenter(&writer);
+    ReaderPoll poll(reader, writer, &steps);
+    while (!StopRequested()) {
+        poll.PollReader();
+        writer.ReportState(poll.State());
+        for (int waited = 0; waited < kPollIntervalMs && !StopRequested(); waited += kStopCheckMs)
+            clock.Sleep(kStopCheckMs);
+    }
+}
+
+}  // namespace corvalt

@@ -1,0 +1,89 @@
+// corvalt-cli over the real hidraw host, against umockdev's emulated nodes.
+#include <fstream>
+
+#include "carddata/card_usages.h"
+#include "tests/cli/cli_run.h"
+#include "tests/platform/mock_hidraw.h"
+#include "virtualreader/input_report_layout.h"
+
+namespace corvalt {
+namespace {
+
+using testing::Bytes;
+using testing::CliRun;
+using testing::MockNode;
+
+class CliHidrawTest : public testing::MockHidrawTest {
+protected:
+    CliHidrawTest() : m_node(Add(0))
+    {
+        testing::Set(m_node, [this](MockNode& node) {
+            node.descriptor = m_layout.Descriptor();
+            node.features[0] = {0x00, 0x00, 0x01, 0xAB};  // RC=00, one data byte
+        });
+    }
+    CliRun Run(const std::vector<std::string>& arguments) { return testing::RunCli(host_, m_clock, arguments); }
+
+    InputReportLayout m_layout{ReaderCardFields(0x0002)};
+    MockNode& m_node;
+    testing::ScriptedClock m_clock;
+};
+
+TEST_F(CliHidrawTest, EachSubCommandReachesTheNode)
+{
+    const std::string script = ::testing::TempDir() + "cli_hidraw_script.txt";
+    std::ofstream(script) << "02;\n";
+    const std::string answer = "Response     : RC=00, DATA= AB\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;
+        Bytes lastSent;  // the command report, before its zero padding
+    } cases[] = {
+        {{"list", "--verbose"},
+         "/dev/hidraw0  0801:0002  supported reader, HID mode, can be opened, report lengths: input " +
+             std::to_string(m_layout.ReportLength()) + ", output 0, feature 64\n",
+         {}},
+        {{"send", "01 10 00"}, testing::RequestLine("01 10 00") + answer, {0x00, 0x01, 0x02, 0x10, 0x00}},
+        {{"run", script}, "02;\n\n" + testing::RequestLine("02") + answer + "---\n", {0x00, 0x02, 0x00}},
+        {{"--device", "/dev/hidraw0", "set", "--tracks", "1,2"},
+         testing::RequestLine("10 1B 54 03") + answer + "---\n",
+         {0x00, 0x10, 0x03, 0x1B, 0x54, 0x03}},
+    };
+    for (const auto& c : cases) {
+        testing::Set(m_node, [](MockNode& node) { node.featuresSet.clear(); });
+        const CliRun run = Run(c.arguments);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        const std::vector<Bytes> sent = testing::Get(m_node, [](MockNode& node) { return node.featuresSet; });
+        ASSERT_EQ(sent.size(), c.lastSent.empty() ? 0u : 1u) << c.arguments[0];
+        if (!sent.empty()) {
+            EXPECT_EQ(sent[0].size(), 64u);
+            EXPECT_EQ(Bytes(sent[0].begin(), sent[0].begin() + static_cast<long>(c.lastSent.size())), c.lastSent);
+        }
+    }
+}
+
+TEST_F(CliHidrawTest, WatchReadsTheNodesReports)
+{
+    const Bytes report = InputReportBuilder(m_layout)
+                             .Set(kTrackLengthUsages[1], 5)
+                             .Set(kTrackDataUsages[1], ";123?")
+                             .Set(kTrackDecodeStatusUsages[2], 1);
+    // The node hands the report over without the id byte its descriptor
+    // does not declare.
+    testing::Set(m_node, [&](MockNode& node) { node.reads.emplace_back(report.size() - 1, Bytes(report.begin() + 1, report.end())); });
+    m_clock.InterruptAt(3000);
+    const CliRun run = Run({"watch", "--json"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, R"({"path":"/dev/hidraw0","vendor_id":2049,"product_id":2,"encode_type":"ISO","tracks":[)"
+                       R"({"ok":true,"data":""},{"ok":true,"data":";123?"},{"ok":false,"data":""}]})"
+                       "\n");
+}
+
+}  // namespace
+}  // namespace corvalt
+
+int main(int argc, char** argv)
+{
+    return corvalt::testing::RunUnderUmockdev(argc, argv);
+}
