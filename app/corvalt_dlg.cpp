@@ -63,8 +63,8 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     : QDialog(parent),
       m_reader(reader),
       m_messageBox(messageBox),
-      controls_(*this, MainDialogControls(), kMainDialogCaptionSources),
-      m_widgets(controls_),
+      m_controls(*this, MainDialogControls(), kMainDialogCaptionSources),
+      m_widgets(m_controls),
       m_poll(reader, *this, cardSteps),
       m_hIcon(QStringLiteral(":/corvalt.svg")),
       m_console(reader, messageBox, *this,
@@ -73,8 +73,8 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(ToQString(kTitle));
-    setFixedSize(DialogXToPixels(kMainDialogSize.width, controls_.Scale()),
-                 DialogYToPixels(kMainDialogSize.height, controls_.Scale()));
+    setFixedSize(DialogXToPixels(kMainDialogSize.width, m_controls.Scale()),
+                 DialogYToPixels(kMainDialogSize.height, m_controls.Scale()));
     m_pollTimer.setInterval(kPollIntervalMs);
     ConnectHandlers();
     OnInitDialog();
@@ -143,9 +143,9 @@ void CCorvaltDlg::DoDataExchange(bool save)
 
     for (const IntBinding& binding : kRadioBindings) {
         if (save)
-            m_settings.*binding.field = controls_.CheckedIndex(binding.controlId);
+            m_settings.*binding.field = m_controls.CheckedIndex(binding.controlId);
         else
-            controls_.SetCheckedIndex(binding.controlId, m_settings.*binding.field);
+            m_controls.SetCheckedIndex(binding.controlId, m_settings.*binding.field);
     }
     for (const auto& [box, field] : m_widgets.m_checkFields) {
         if (save)

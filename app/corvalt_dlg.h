@@ -40,13 +40,13 @@ public:
                 QWidget* parent = nullptr);
 
     // The widget of a template control, or nullptr.
-    QWidget* GetDlgItem(int id) const { return controls_.Item(id); }
+    QWidget* GetDlgItem(int id) const { return m_controls.Item(id); }
     // The widget of a template control as the class its row makes; a
     // missing id or another class stops the program (DialogControls::Get).
     template <typename Widget>
     Widget* Control(int id) const
     {
-        return controls_.Get<Widget>(id);
+        return m_controls.Get<Widget>(id);
     }
     // The widgets the window works with, by name.
     const MainWindowWidgets& Widgets() const { return m_widgets; }
@@ -166,7 +166,7 @@ private:
 
     ReaderConnection& m_reader;
     MessageBox& m_messageBox;  // for the command console's reports
-    DialogControls controls_;
+    DialogControls m_controls;
     MainWindowWidgets m_widgets;
     ReaderPoll m_poll;
     QTimer m_pollTimer;
