@@ -39,7 +39,7 @@ void CCorvaltDlg::DownloadCommands(const std::vector<std::string>& commands)
 
 void CCorvaltDlg::OnCommandTextChange()
 {
-    if (m_bDownloading != 0)
+    if (m_bDownloading)
         return;
     // Any character counts, blanks included.
     m_widgets.m_sendCommand->setEnabled(!CommandEditText().empty());

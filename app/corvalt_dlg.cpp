@@ -111,7 +111,7 @@ void CCorvaltDlg::OnInitDialog()
     m_widgets.m_receiveMagneticData->setChecked(true);
     m_widgets.m_autoAddLength->setChecked(m_bAutoAddLength);
     m_widgets.m_track2->setCheckState(ToCheckState(m_settings.m_bTrack2));
-    m_bReadMode = 0;
+    m_bReadMode = false;
     OnReceiveMagneticData();
 }
 
@@ -205,12 +205,12 @@ void CCorvaltDlg::PumpMessages()
 
 void CCorvaltDlg::OnReceiveMagneticData()
 {
-    if (m_bReadMode == 1)
+    if (m_bReadMode)
         return;
     ++m_nCommandSession;
     CloseReader(m_reader);
     EnterSearchMode();
-    m_bReadMode = 1;
+    m_bReadMode = true;
     EnableConfigControls(false);
     ResizeToControl(*m_widgets.m_statusFrame, false);
     ShowStatus(kStatusReadyForReading);
@@ -228,12 +228,12 @@ void CCorvaltDlg::EnterSearchMode()
 
 void CCorvaltDlg::OnConfigurationCommand()
 {
-    if (m_bReadMode == 0)
+    if (!m_bReadMode)
         return;
     ++m_nCommandSession;
     StopPolling();
     EnterCommandMode();
-    m_bReadMode = 0;
+    m_bReadMode = false;
     ResizeToControl(*m_widgets.m_statusFrame, true);
     EnableConfigControls(true);
     ShowStatus(kStatusReadyToSendCommand);
@@ -266,7 +266,7 @@ void CCorvaltDlg::StopPolling()
 
 void CCorvaltDlg::OnClearDialog()
 {
-    QString& text = m_bReadMode != 0 ? m_strCardText : m_strCommandText;
+    QString& text = m_bReadMode ? m_strCardText : m_strCommandText;
     text.clear();
     ShowTranscript(text);
     FocusTranscript();
@@ -310,7 +310,7 @@ void CCorvaltDlg::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         // Esc ends the program only in command mode: in reading mode a
         // reader that types card data may send it.
-        if (m_bReadMode == 0)
+        if (!m_bReadMode)
             reject();
         break;
     case Qt::Key_Return:

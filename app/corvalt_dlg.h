@@ -80,7 +80,7 @@ public:
     // the user picks; a failure is told in a message box.
     void SaveTranscriptAs();
 
-    bool IsReadMode() const { return m_bReadMode != 0; }
+    bool IsReadMode() const { return m_bReadMode; }
     int PollState() const { return m_poll.State(); }
     bool IsPolling() const { return m_pollTimer.isActive(); }
     // True while PumpMessages runs: keys handled then are not captured.
@@ -94,7 +94,7 @@ public:
     bool m_bAutoAddLength = true;
     CommandSlots m_strCommands;  // the command list Download runs
     int m_nCommandCount = 0;     // valid entries from slot 0
-    int m_bDownloading = 0;      // 1 while the command list runs
+    bool m_bDownloading = false;  // true while the command list runs
     PanelSettings m_settings;
     // Asks the user for the file to save the transcript to; empty when the
     // user cancels. A file dialog unless a test answers instead.
@@ -173,7 +173,7 @@ private:
     WindowSizes m_sizes;
     QIcon m_hIcon;
     QStatusBar* m_hStatusBar = nullptr;
-    int m_bReadMode = 0;
+    bool m_bReadMode = false;
     int m_nPumpDepth = 0;  // PumpMessages calls running, nested ones included
     CommandConsole m_console;
     QString m_strScriptFolder;  // where the next script is looked for
