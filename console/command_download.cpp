@@ -12,12 +12,12 @@ namespace corvalt {
 
 bool CommandConsole::DownloadCommands()
 {
-    if (m_bRunning)
+    if (m_running)
         return false;
-    m_bRunning = true;
+    m_running = true;
     m_session = m_window.CommandSession();
     const bool allAnswered = RunDownload();
-    m_bRunning = false;
+    m_running = false;
     return allAnswered;
 }
 
