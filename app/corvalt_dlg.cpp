@@ -198,16 +198,16 @@ void CCorvaltDlg::OnTimer()
 
 void CCorvaltDlg::PumpMessages()
 {
-    ++m_nPumpDepth;
+    ++m_pumpDepth;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    --m_nPumpDepth;
+    --m_pumpDepth;
 }
 
 void CCorvaltDlg::OnReceiveMagneticData()
 {
     if (m_bReadMode)
         return;
-    ++m_nCommandSession;
+    ++m_commandSession;
     CloseReader(m_reader);
     EnterSearchMode();
     m_bReadMode = true;
@@ -230,7 +230,7 @@ void CCorvaltDlg::OnConfigurationCommand()
 {
     if (!m_bReadMode)
         return;
-    ++m_nCommandSession;
+    ++m_commandSession;
     StopPolling();
     EnterCommandMode();
     m_bReadMode = false;

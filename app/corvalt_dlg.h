@@ -84,7 +84,7 @@ public:
     int PollState() const { return m_poll.State(); }
     bool IsPolling() const { return m_pollTimer.isActive(); }
     // True while PumpMessages runs: keys handled then are not captured.
-    bool IsPumpingMessages() const { return m_nPumpDepth > 0; }
+    bool IsPumpingMessages() const { return m_pumpDepth > 0; }
     QString StatusText() const;
 
     // The dialog's data, bound to controls as panel_settings.h lists.
@@ -162,7 +162,7 @@ private:
     void FocusCommandEdit() override;
     void EnableDownloadButton(bool enable) override;
     void EnableForDownload(bool enable) override;
-    unsigned CommandSession() const override { return m_nCommandSession; }
+    unsigned CommandSession() const override { return m_commandSession; }
 
     ReaderConnection& m_reader;
     MessageBox& m_messageBox;  // for the command console's reports
@@ -174,10 +174,10 @@ private:
     QIcon m_hIcon;
     QStatusBar* m_hStatusBar = nullptr;
     bool m_bReadMode = false;
-    int m_nPumpDepth = 0;  // PumpMessages calls running, nested ones included
+    int m_pumpDepth = 0;  // PumpMessages calls running, nested ones included
     CommandConsole m_console;
-    QString m_strScriptFolder;  // where the next script is looked for
-    unsigned m_nCommandSession = 0;  // counts mode switches and the closing
+    QString m_scriptFolder;  // where the next script is looked for
+    unsigned m_commandSession = 0;  // counts mode switches and the closing
 };
 
 }  // namespace corvalt
