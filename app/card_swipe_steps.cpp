@@ -5,29 +5,29 @@
 
 namespace corvalt {
 
-CardSwipeSteps::CardSwipeSteps(ReaderConnection& connection, CardData& card) : connection_(connection), card_(card)
+CardSwipeSteps::CardSwipeSteps(ReaderConnection& connection, CardData& card) : m_connection(connection), m_card(card)
 {
 }
 
 void CardSwipeSteps::LoadDataUsageSizes()
 {
-    corvalt::LoadDataUsageSizes(connection_, card_);
+    corvalt::LoadDataUsageSizes(m_connection, m_card);
 }
 
 bool CardSwipeSteps::PollInputReport()
 {
-    return corvalt::PollInputReport(connection_);
+    return corvalt::PollInputReport(m_connection);
 }
 
 bool CardSwipeSteps::DecodeCardReport()
 {
-    return corvalt::DecodeCardReport(connection_, card_);
+    return corvalt::DecodeCardReport(m_connection, m_card);
 }
 
 void CardSwipeSteps::PresentCardData()
 {
-    if (presenter_ != nullptr)
-        presenter_->PresentCardData(card_);
+    if (m_presenter != nullptr)
+        m_presenter->PresentCardData(m_card);
 }
 
 }  // namespace corvalt

@@ -22,7 +22,7 @@ public:
 
     // The window is made after the steps it is given, so it is attached
     // here; until then decoded swipes are not shown.
-    void SetPresenter(CardPresenter* presenter) { presenter_ = presenter; }
+    void SetPresenter(CardPresenter* presenter) { m_presenter = presenter; }
 
     void LoadDataUsageSizes() override;
     bool PollInputReport() override;
@@ -30,9 +30,9 @@ public:
     void PresentCardData() override;
 
 private:
-    ReaderConnection& connection_;
-    CardData& card_;
-    CardPresenter* presenter_ = nullptr;
+    ReaderConnection& m_connection;
+    CardData& m_card;
+    CardPresenter* m_presenter = nullptr;
 };
 
 }  // namespace corvalt

@@ -16,27 +16,27 @@ void CentreOnScreen::Install(QWidget& window, QSize fullSize)
 }
 
 CentreOnScreen::CentreOnScreen(QWidget& window, QSize fullSize)
-    : QObject(&window), window_(window), fullSize_(fullSize)
+    : QObject(&window), m_window(window), m_fullSize(fullSize)
 {
 }
 
 QSize CentreOnScreen::FrameExtent() const
 {
-    return window_.frameGeometry().size() - window_.size();
+    return m_window.frameGeometry().size() - m_window.size();
 }
 
 void CentreOnScreen::Place()
 {
-    const QRect area = window_.screen()->availableGeometry();
-    const QSize full = fullSize_ + FrameExtent();
+    const QRect area = m_window.screen()->availableGeometry();
+    const QSize full = m_fullSize + FrameExtent();
     const Point place = CentredPlace({area.left(), area.top(), area.left() + area.width(), area.top() + area.height()},
                                      {full.width(), full.height()});
-    window_.move(place.x, place.y);  // a window's position is its frame's
+    m_window.move(place.x, place.y);  // a window's position is its frame's
 }
 
 bool CentreOnScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &window_)
+    if (watched != &m_window)
         return false;
     if (event->type() == QEvent::Move && !FrameExtent().isNull()) {
         Finish();
@@ -47,7 +47,7 @@ bool CentreOnScreen::eventFilter(QObject* watched, QEvent* event)
 
 void CentreOnScreen::Finish()
 {
-    window_.removeEventFilter(this);
+    m_window.removeEventFilter(this);
     deleteLater();
 }
 

@@ -27,8 +27,8 @@ private:
     void Place();
     void Finish();  // the window is where it belongs
 
-    QWidget& window_;
-    QSize fullSize_;
+    QWidget& m_window;
+    QSize m_fullSize;
 };
 
 }  // namespace corvalt

@@ -43,7 +43,7 @@ QStringList WithDefaultVirtualReader(QStringList arguments)
 
 CommandLine ExitWith(int exitCode, QString message)
 {
-    return CommandLine{.bExit = true, .exitCode = exitCode, .message = std::move(message)};
+    return CommandLine{.exitNow = true, .exitCode = exitCode, .message = std::move(message)};
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ CommandLine ReadCommandLine(int argc, char* argv[])
     QCoreApplication core(argc, argv);
     SetApplicationIdentity();
     CommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
-    if (commandLine.bExit)
+    if (commandLine.exitNow)
         std::fputs(commandLine.message.toLocal8Bit().constData(), commandLine.exitCode == 0 ? stdout : stderr);
     return commandLine;
 }

@@ -17,7 +17,7 @@ inline constexpr int kExitUsage = 2;  // an unknown option or an unexpected argu
 struct CommandLine {
     // Set when the program ends without opening its window: `message` goes
     // to standard output when exitCode is 0, else to standard error.
-    bool bExit = false;
+    bool exitNow = false;
     int exitCode = 0;
     QString message;
     // --virtual-reader: the product id of the simulated reader to list after

@@ -39,7 +39,7 @@ void CCorvaltDlg::DownloadCommands(const std::vector<std::string>& commands)
 
 void CCorvaltDlg::OnCommandTextChange()
 {
-    if (m_bDownloading != 0)
+    if (m_bDownloading)
         return;
     // Any character counts, blanks included.
     m_widgets.m_sendCommand->setEnabled(!CommandEditText().empty());
@@ -52,11 +52,11 @@ void CCorvaltDlg::OnAutoAddLength()
 
 void CCorvaltDlg::OnLoadFile()
 {
-    const QString folder = m_strScriptFolder.isEmpty() ? QDir::homePath() : m_strScriptFolder;
+    const QString folder = m_scriptFolder.isEmpty() ? QDir::homePath() : m_scriptFolder;
     const QString path = QFileDialog::getOpenFileName(this, QString(), folder, QString::fromLatin1(kScriptFileFilters));
     if (path.isEmpty())
         return;
-    m_strScriptFolder = QFileInfo(path).absolutePath();
+    m_scriptFolder = QFileInfo(path).absolutePath();
     m_widgets.m_fileEdit->setText(QDir::toNativeSeparators(path));
     LoadCommandFile();
 }
@@ -133,7 +133,7 @@ void CCorvaltDlg::EnableForDownload(bool enable)
 
 void CCorvaltDlg::done(int result)
 {
-    ++m_nCommandSession;
+    ++m_commandSession;
     QDialog::done(result);
 }
 

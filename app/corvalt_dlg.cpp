@@ -63,8 +63,8 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     : QDialog(parent),
       m_reader(reader),
       m_messageBox(messageBox),
-      controls_(*this, MainDialogControls(), kMainDialogCaptionSources),
-      m_widgets(controls_),
+      m_controls(*this, MainDialogControls(), kMainDialogCaptionSources),
+      m_widgets(m_controls),
       m_poll(reader, *this, cardSteps),
       m_hIcon(QStringLiteral(":/corvalt.svg")),
       m_console(reader, messageBox, *this,
@@ -73,8 +73,8 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(ToQString(kTitle));
-    setFixedSize(DialogXToPixels(kMainDialogSize.width, controls_.Scale()),
-                 DialogYToPixels(kMainDialogSize.height, controls_.Scale()));
+    setFixedSize(DialogXToPixels(kMainDialogSize.width, m_controls.Scale()),
+                 DialogYToPixels(kMainDialogSize.height, m_controls.Scale()));
     m_pollTimer.setInterval(kPollIntervalMs);
     ConnectHandlers();
     OnInitDialog();
@@ -111,7 +111,7 @@ void CCorvaltDlg::OnInitDialog()
     m_widgets.m_receiveMagneticData->setChecked(true);
     m_widgets.m_autoAddLength->setChecked(m_bAutoAddLength);
     m_widgets.m_track2->setCheckState(ToCheckState(m_settings.m_bTrack2));
-    m_bReadMode = 0;
+    m_bReadMode = false;
     OnReceiveMagneticData();
 }
 
@@ -143,9 +143,9 @@ void CCorvaltDlg::DoDataExchange(bool save)
 
     for (const IntBinding& binding : kRadioBindings) {
         if (save)
-            m_settings.*binding.field = controls_.CheckedIndex(binding.controlId);
+            m_settings.*binding.field = m_controls.CheckedIndex(binding.controlId);
         else
-            controls_.SetCheckedIndex(binding.controlId, m_settings.*binding.field);
+            m_controls.SetCheckedIndex(binding.controlId, m_settings.*binding.field);
     }
     for (const auto& [box, field] : m_widgets.m_checkFields) {
         if (save)
@@ -198,19 +198,19 @@ void CCorvaltDlg::OnTimer()
 
 void CCorvaltDlg::PumpMessages()
 {
-    ++m_nPumpDepth;
+    ++m_pumpDepth;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    --m_nPumpDepth;
+    --m_pumpDepth;
 }
 
 void CCorvaltDlg::OnReceiveMagneticData()
 {
-    if (m_bReadMode == 1)
+    if (m_bReadMode)
         return;
-    ++m_nCommandSession;
+    ++m_commandSession;
     CloseReader(m_reader);
     EnterSearchMode();
-    m_bReadMode = 1;
+    m_bReadMode = true;
     EnableConfigControls(false);
     ResizeToControl(*m_widgets.m_statusFrame, false);
     ShowStatus(kStatusReadyForReading);
@@ -228,12 +228,12 @@ void CCorvaltDlg::EnterSearchMode()
 
 void CCorvaltDlg::OnConfigurationCommand()
 {
-    if (m_bReadMode == 0)
+    if (!m_bReadMode)
         return;
-    ++m_nCommandSession;
+    ++m_commandSession;
     StopPolling();
     EnterCommandMode();
-    m_bReadMode = 0;
+    m_bReadMode = false;
     ResizeToControl(*m_widgets.m_statusFrame, true);
     EnableConfigControls(true);
     ShowStatus(kStatusReadyToSendCommand);
@@ -266,7 +266,7 @@ void CCorvaltDlg::StopPolling()
 
 void CCorvaltDlg::OnClearDialog()
 {
-    QString& text = m_bReadMode != 0 ? m_strCardText : m_strCommandText;
+    QString& text = m_bReadMode ? m_strCardText : m_strCommandText;
     text.clear();
     ShowTranscript(text);
     FocusTranscript();
@@ -310,7 +310,7 @@ void CCorvaltDlg::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         // Esc ends the program only in command mode: in reading mode a
         // reader that types card data may send it.
-        if (m_bReadMode == 0)
+        if (!m_bReadMode)
             reject();
         break;
     case Qt::Key_Return:

@@ -40,13 +40,13 @@ public:
                 QWidget* parent = nullptr);
 
     // The widget of a template control, or nullptr.
-    QWidget* GetDlgItem(int id) const { return controls_.Item(id); }
+    QWidget* GetDlgItem(int id) const { return m_controls.Item(id); }
     // The widget of a template control as the class its row makes; a
     // missing id or another class stops the program (DialogControls::Get).
     template <typename Widget>
     Widget* Control(int id) const
     {
-        return controls_.Get<Widget>(id);
+        return m_controls.Get<Widget>(id);
     }
     // The widgets the window works with, by name.
     const MainWindowWidgets& Widgets() const { return m_widgets; }
@@ -80,11 +80,11 @@ public:
     // the user picks; a failure is told in a message box.
     void SaveTranscriptAs();
 
-    bool IsReadMode() const { return m_bReadMode != 0; }
+    bool IsReadMode() const { return m_bReadMode; }
     int PollState() const { return m_poll.State(); }
     bool IsPolling() const { return m_pollTimer.isActive(); }
     // True while PumpMessages runs: keys handled then are not captured.
-    bool IsPumpingMessages() const { return m_nPumpDepth > 0; }
+    bool IsPumpingMessages() const { return m_pumpDepth > 0; }
     QString StatusText() const;
 
     // The dialog's data, bound to controls as panel_settings.h lists.
@@ -94,7 +94,7 @@ public:
     bool m_bAutoAddLength = true;
     CommandSlots m_strCommands;  // the command list Download runs
     int m_nCommandCount = 0;     // valid entries from slot 0
-    int m_bDownloading = 0;      // 1 while the command list runs
+    bool m_bDownloading = false;  // true while the command list runs
     PanelSettings m_settings;
     // Asks the user for the file to save the transcript to; empty when the
     // user cancels. A file dialog unless a test answers instead.
@@ -162,22 +162,22 @@ private:
     void FocusCommandEdit() override;
     void EnableDownloadButton(bool enable) override;
     void EnableForDownload(bool enable) override;
-    unsigned CommandSession() const override { return m_nCommandSession; }
+    unsigned CommandSession() const override { return m_commandSession; }
 
     ReaderConnection& m_reader;
     MessageBox& m_messageBox;  // for the command console's reports
-    DialogControls controls_;
+    DialogControls m_controls;
     MainWindowWidgets m_widgets;
     ReaderPoll m_poll;
     QTimer m_pollTimer;
     WindowSizes m_sizes;
     QIcon m_hIcon;
     QStatusBar* m_hStatusBar = nullptr;
-    int m_bReadMode = 0;
-    int m_nPumpDepth = 0;  // PumpMessages calls running, nested ones included
+    bool m_bReadMode = false;
+    int m_pumpDepth = 0;  // PumpMessages calls running, nested ones included
     CommandConsole m_console;
-    QString m_strScriptFolder;  // where the next script is looked for
-    unsigned m_nCommandSession = 0;  // counts mode switches and the closing
+    QString m_scriptFolder;  // where the next script is looked for
+    unsigned m_commandSession = 0;  // counts mode switches and the closing
 };
 
 }  // namespace corvalt

@@ -94,18 +94,18 @@ bool TakesFocus(ControlKind kind)
 
 DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> rows,
                                std::span<const CaptionSource> captionSources)
-    : rows_(rows), scale_(ScaleOf(dialog)), groups_(RadioGroups(rows))
+    : m_rows(rows), m_scale(ScaleOf(dialog)), m_groups(RadioGroups(rows))
 {
-    auto* style = new DialogStyle(scale_);
+    auto* style = new DialogStyle(m_scale);
     style->setParent(&dialog);
     dialog.setStyle(style);
-    dialog.setFont(DialogFont(scale_, *style, dialog.screen()->devicePixelRatio()));
+    dialog.setFont(DialogFont(m_scale, *style, dialog.screen()->devicePixelRatio()));
 
     QWidget* previousTabStop = nullptr;
     for (const ControlSpec& row : rows) {
         QWidget* widget = CreateWidget(row, dialog);
         widget->setStyle(style);
-        const PixelRect place = DialogRectToPixels(row.x, row.y, row.width, row.height, scale_);
+        const PixelRect place = DialogRectToPixels(row.x, row.y, row.width, row.height, m_scale);
         widget->setGeometry(place.x, place.y, place.width, place.height);
         widget->setObjectName(QString::number(row.id));
         widget->setEnabled((row.flags & kDisabled) == 0);
@@ -118,25 +118,25 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
                 QWidget::setTabOrder(previousTabStop, widget);
             previousTabStop = widget;
         }
-        widgets_.push_back(widget);
+        m_widgets.push_back(widget);
     }
 
     for (const CaptionSource& source : captionSources)
         Item(source.id)->setAccessibleName(QString::fromUtf8(FindControl(rows, source.captionOf)->caption));
 
-    for (const RadioGroup& group : groups_) {
+    for (const RadioGroup& group : m_groups) {
         auto* buttonGroup = new QButtonGroup(&dialog);
         for (size_t index = 0; index < group.members.size(); ++index)
             buttonGroup->addButton(Get<QRadioButton>(group.members[index]), static_cast<int>(index));
-        buttonGroups_.push_back(buttonGroup);
+        m_buttonGroups.push_back(buttonGroup);
     }
 }
 
 QWidget* DialogControls::Item(int id) const
 {
-    for (size_t index = 0; index < rows_.size(); ++index) {
-        if (rows_[index].id == id)
-            return widgets_[index];
+    for (size_t index = 0; index < m_rows.size(); ++index) {
+        if (m_rows[index].id == id)
+            return m_widgets[index];
     }
     return nullptr;
 }
@@ -148,9 +148,9 @@ void DialogControls::StopForMissingControl(int id, const char* className)
 
 QButtonGroup* DialogControls::GroupNamed(int groupId) const
 {
-    for (size_t index = 0; index < groups_.size(); ++index) {
-        if (groups_[index].members.front() == groupId)
-            return buttonGroups_[index];
+    for (size_t index = 0; index < m_groups.size(); ++index) {
+        if (m_groups[index].members.front() == groupId)
+            return m_buttonGroups[index];
     }
     return nullptr;
 }

@@ -26,7 +26,7 @@ public:
                    std::span<const CaptionSource> captionSources = {});
 
     // Dialog units to pixels on the dialog's screen.
-    const DialogScale& Scale() const { return scale_; }
+    const DialogScale& Scale() const { return m_scale; }
 
     // The widget of a control, or nullptr when the template has no such id.
     QWidget* Item(int id) const;
@@ -42,7 +42,7 @@ public:
         return widget;
     }
     // Every widget, in template order.
-    const std::vector<QWidget*>& All() const { return widgets_; }
+    const std::vector<QWidget*>& All() const { return m_widgets; }
 
     // The checked button's index in the group named by its first radio
     // button, -1 when none is checked.
@@ -55,11 +55,11 @@ private:
     QButtonGroup* GroupNamed(int groupId) const;
     [[noreturn]] static void StopForMissingControl(int id, const char* className);
 
-    std::span<const ControlSpec> rows_;
-    DialogScale scale_;
-    std::vector<QWidget*> widgets_;             // parallel to rows_
-    std::vector<RadioGroup> groups_;
-    std::vector<QButtonGroup*> buttonGroups_;  // parallel to groups_
+    std::span<const ControlSpec> m_rows;
+    DialogScale m_scale;
+    std::vector<QWidget*> m_widgets;             // parallel to m_rows
+    std::vector<RadioGroup> m_groups;
+    std::vector<QButtonGroup*> m_buttonGroups;  // parallel to m_groups
 };
 
 }  // namespace corvalt

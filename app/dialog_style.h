@@ -17,7 +17,7 @@ public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override;
 
 private:
-    DialogScale scale_;
+    DialogScale m_scale;
 };
 
 }  // namespace corvalt

@@ -110,7 +110,7 @@ void KeyCapture::Install(CCorvaltDlg& dialog)
     qApp->installEventFilter(new KeyCapture(dialog));
 }
 
-KeyCapture::KeyCapture(CCorvaltDlg& dialog) : QObject(&dialog), dialog_(dialog) {}
+KeyCapture::KeyCapture(CCorvaltDlg& dialog) : QObject(&dialog), m_dialog(dialog) {}
 
 bool KeyCapture::eventFilter(QObject* watched, QEvent* event)
 {
@@ -119,7 +119,7 @@ bool KeyCapture::eventFilter(QObject* watched, QEvent* event)
         return false;
     // Keys handled while the window pumps its messages in the middle of
     // processing a swipe reach their controls as usual.
-    if (!dialog_.IsReadMode() || dialog_.IsPumpingMessages() || !IsForDialog(watched))
+    if (!m_dialog.IsReadMode() || m_dialog.IsPumpingMessages() || !IsForDialog(watched))
         return false;
 
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -142,16 +142,16 @@ bool KeyCapture::eventFilter(QObject* watched, QEvent* event)
 bool KeyCapture::IsForDialog(const QObject* watched) const
 {
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    return widget != nullptr && widget->window() == &dialog_;
+    return widget != nullptr && widget->window() == &m_dialog;
 }
 
 void KeyCapture::WriteToTranscript(const std::string& name)
 {
     // Keep what a keyboard-mode reader has typed into the transcript so far.
-    dialog_.UpdateData(true);
-    dialog_.m_strTranscript += QLatin1Char(' ') + QString::fromLatin1(name) + QLatin1Char(' ');
-    dialog_.UpdateData(false);
-    QPlainTextEdit* transcript = dialog_.Widgets().m_transcript;
+    m_dialog.UpdateData(true);
+    m_dialog.m_strTranscript += QLatin1Char(' ') + QString::fromLatin1(name) + QLatin1Char(' ');
+    m_dialog.UpdateData(false);
+    QPlainTextEdit* transcript = m_dialog.Widgets().m_transcript;
     transcript->moveCursor(QTextCursor::End);
     transcript->ensureCursorVisible();
 }

@@ -27,7 +27,7 @@ private:
     bool IsForDialog(const QObject* watched) const;
     void WriteToTranscript(const std::string& name);
 
-    CCorvaltDlg& dialog_;
+    CCorvaltDlg& m_dialog;
 };
 
 }  // namespace corvalt

@@ -7,7 +7,7 @@ namespace corvalt {
 void QtMessageBox::Show(const std::string& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Corvalt"), QString::fromStdString(text), QMessageBox::Ok,
-                    parent_);
+                    m_parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -11,13 +11,13 @@ namespace corvalt {
 class QtMessageBox final : public MessageBox {
 public:
     // Boxes are centred on the parent; nullptr centres them on the screen.
-    explicit QtMessageBox(QWidget* parent = nullptr) : parent_(parent) {}
-    void SetParent(QWidget* parent) { parent_ = parent; }
+    explicit QtMessageBox(QWidget* parent = nullptr) : m_parent(parent) {}
+    void SetParent(QWidget* parent) { m_parent = parent; }
 
     void Show(const std::string& text) override;
 
 private:
-    QWidget* parent_;
+    QWidget* m_parent;
 };
 
 }  // namespace corvalt

@@ -17,49 +17,49 @@ PollState ModeForProduct(uint16_t productId)
 }
 
 ReaderPoll::ReaderPoll(ReaderConnection& connection, PollWindow& window, CardReportSteps* cardSteps)
-    : reader_(connection), window_(window), cardSteps_(cardSteps)
+    : m_reader(connection), m_window(window), m_cardSteps(cardSteps)
 {
 }
 
 void ReaderPoll::Restart()
 {
-    ++run_;
+    ++m_run;
     m_nPollState = kNoDevice;
-    unusableReaderShown_ = false;
+    m_unusableReaderShown = false;
 }
 
 void ReaderPoll::Stop()
 {
-    ++run_;
+    ++m_run;
 }
 
 void ReaderPoll::PollReader()
 {
-    if (stepRunning_)
+    if (m_stepRunning)
         return;
-    stepRunning_ = true;
-    const unsigned run = run_;
+    m_stepRunning = true;
+    const unsigned run = m_run;
     CheckPresence();
     ActOnState(run);
-    stepRunning_ = false;
+    m_stepRunning = false;
 }
 
 void ReaderPoll::CheckPresence()
 {
-    if (IsHidInterfacePresent(reader_)) {
-        const bool wasOpen = reader_.IsOpen();
-        OpenReader(reader_);
+    if (IsHidInterfacePresent(m_reader)) {
+        const bool wasOpen = m_reader.IsOpen();
+        OpenReader(m_reader);
         if (m_nPollState == kNoDevice)
             m_nPollState = kIdentifying;
         // A reader found again after it went away while other HID devices
         // kept the poll out of its search is read on as before, unless it
         // is another model: its mode and card fields are not the ones set
         // up, so it is identified afresh.
-        if (!wasOpen && reader_.IsOpen() && m_nPollState != kIdentifying &&
-            reader_.Attributes.ProductID != setUpProductId_)
+        if (!wasOpen && m_reader.IsOpen() && m_nPollState != kIdentifying &&
+            m_reader.Attributes.ProductID != m_setUpProductId)
             m_nPollState = kIdentifying;
     } else {
-        CloseReader(reader_);
+        CloseReader(m_reader);
         m_nPollState = kNoDevice;
     }
 }
@@ -68,33 +68,33 @@ void ReaderPoll::ActOnState(unsigned run)
 {
     switch (m_nPollState) {
     case kNoDevice:
-        unusableReaderShown_ = false;
-        window_.ShowStatus(kStatusAttachDevice);
-        window_.SetTitle(kTitleSearching);
-        window_.ShowEmptyCardText();
+        m_unusableReaderShown = false;
+        m_window.ShowStatus(kStatusAttachDevice);
+        m_window.SetTitle(kTitleSearching);
+        m_window.ShowEmptyCardText();
         break;
     case kIdentifying:
         // Only an open reader's ids count: discovery also fills them in from
         // devices it then turns down.
-        if (reader_.IsOpen()) {
-            setUpProductId_ = reader_.Attributes.ProductID;
-            m_nPollState = ModeForProduct(setUpProductId_);
+        if (m_reader.IsOpen()) {
+            m_setUpProductId = m_reader.Attributes.ProductID;
+            m_nPollState = ModeForProduct(m_setUpProductId);
         } else {
             ShowUnusableReader();
         }
         break;
     case kHidModeFound:
-        if (cardSteps_ != nullptr)
-            cardSteps_->LoadDataUsageSizes();
-        window_.SetTitle(kTitleHidMode);
-        window_.ShowStatus(kStatusSwipeCard);
-        window_.FocusTranscript();
+        if (m_cardSteps != nullptr)
+            m_cardSteps->LoadDataUsageSizes();
+        m_window.SetTitle(kTitleHidMode);
+        m_window.ShowStatus(kStatusSwipeCard);
+        m_window.FocusTranscript();
         m_nPollState = kHidReading;
         break;
     case kKeyboardModeFound:
-        window_.SetTitle(kTitleKeyboardMode);
-        window_.ShowStatus(kStatusSwipeCard);
-        window_.FocusTranscript();
+        m_window.SetTitle(kTitleKeyboardMode);
+        m_window.ShowStatus(kStatusSwipeCard);
+        m_window.FocusTranscript();
         m_nPollState = kKeyboardReading;
         break;
     case kHidReading:
@@ -108,39 +108,39 @@ void ReaderPoll::ActOnState(unsigned run)
 void ReaderPoll::ShowUnusableReader()
 {
     std::string status;
-    if (reader_.bAccessDenied)
+    if (m_reader.bAccessDenied)
         status = std::string(kStatusPrefix) + std::string(kAccessDeniedAdvice);
-    else if (!reader_.UnsupportedReason.empty())
-        status = std::string(kStatusPrefix) + UnsupportedReaderText(reader_.UnsupportedReason);
+    else if (!m_reader.UnsupportedReason.empty())
+        status = std::string(kStatusPrefix) + UnsupportedReaderText(m_reader.UnsupportedReason);
 
     if (!status.empty())
-        window_.ShowStatus(status);
-    else if (unusableReaderShown_)
-        window_.ShowStatus(kStatusAttachDevice);
-    unusableReaderShown_ = !status.empty();
+        m_window.ShowStatus(status);
+    else if (m_unusableReaderShown)
+        m_window.ShowStatus(kStatusAttachDevice);
+    m_unusableReaderShown = !status.empty();
 }
 
 void ReaderPoll::ReadCardReport(unsigned run)
 {
-    if (cardSteps_ == nullptr || !cardSteps_->PollInputReport())
+    if (m_cardSteps == nullptr || !m_cardSteps->PollInputReport())
         return;
-    window_.ShowStatus(kStatusProcessingData);
-    window_.ShowEmptyCardText();
+    m_window.ShowStatus(kStatusProcessingData);
+    m_window.ShowEmptyCardText();
     if (!PumpMessagesAndContinue(run))
         return;
-    reader_.clock.Sleep(kReportSettleMs);
-    if (cardSteps_->DecodeCardReport())
-        cardSteps_->PresentCardData();
+    m_reader.clock.Sleep(kReportSettleMs);
+    if (m_cardSteps->DecodeCardReport())
+        m_cardSteps->PresentCardData();
     else
-        window_.ShowCardText(std::string(kUndecodedReportPrefix) + reader_.LastErrorText);
-    window_.ShowStatus(kStatusSwipeCard);
-    window_.PumpMessages();
+        m_window.ShowCardText(std::string(kUndecodedReportPrefix) + m_reader.LastErrorText);
+    m_window.ShowStatus(kStatusSwipeCard);
+    m_window.PumpMessages();
 }
 
 bool ReaderPoll::PumpMessagesAndContinue(unsigned run)
 {
-    window_.PumpMessages();
-    return run == run_;
+    m_window.PumpMessages();
+    return run == m_run;
 }
 
 }  // namespace corvalt

@@ -91,14 +91,14 @@ private:
     // restarted meanwhile.
     bool PumpMessagesAndContinue(unsigned run);
 
-    ReaderConnection& reader_;
-    PollWindow& window_;
-    CardReportSteps* cardSteps_;
+    ReaderConnection& m_reader;
+    PollWindow& m_window;
+    CardReportSteps* m_cardSteps;
     int m_nPollState = kNoDevice;
-    uint16_t setUpProductId_ = 0;  // the product id the current mode was chosen for
-    unsigned run_ = 0;  // counts entries into and exits from reading mode
-    bool stepRunning_ = false;
-    bool unusableReaderShown_ = false;  // the status names a reader that cannot be used
+    uint16_t m_setUpProductId = 0;  // the product id the current mode was chosen for
+    unsigned m_run = 0;  // counts entries into and exits from reading mode
+    bool m_stepRunning = false;
+    bool m_unusableReaderShown = false;  // the status names a reader that cannot be used
 };
 
 }  // namespace corvalt

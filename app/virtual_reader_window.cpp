@@ -35,7 +35,7 @@ std::string FromLatin1(const QString& text)
 }  // namespace
 
 VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
-    : QWidget(parent, Qt::Window), reader_(reader)
+    : QWidget(parent, Qt::Window), m_reader(reader)
 {
     setWindowTitle(QStringLiteral("Virtual Reader"));
     auto* layout = new QVBoxLayout(this);
@@ -45,21 +45,21 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
     banner->setStyleSheet(QStringLiteral("background: #ffd54f; color: black; padding: 6px; font-weight: bold;"));
     banner->setWordWrap(true);
     layout->addWidget(banner);
-    state_ = new QLabel;
-    layout->addWidget(state_);
+    m_state = new QLabel;
+    layout->addWidget(m_state);
 
     auto* form = new QFormLayout;
-    samples_ = new QComboBox;
+    m_samples = new QComboBox;
     for (const SampleCard& card : SampleCards())
-        samples_->addItem(QString::fromStdString(card.name));
-    form->addRow(QStringLiteral("Sample card:"), samples_);
+        m_samples->addItem(QString::fromStdString(card.name));
+    form->addRow(QStringLiteral("Sample card:"), m_samples);
     for (int track = 0; track < 3; ++track) {
         auto* row = new QHBoxLayout;
-        tracks_[track] = new QLineEdit;
-        tracks_[track]->setMinimumWidth(480);
-        unreadable_[track] = new QCheckBox(QStringLiteral("Unreadable"));
-        row->addWidget(tracks_[track]);
-        row->addWidget(unreadable_[track]);
+        m_tracks[track] = new QLineEdit;
+        m_tracks[track]->setMinimumWidth(480);
+        m_unreadable[track] = new QCheckBox(QStringLiteral("Unreadable"));
+        row->addWidget(m_tracks[track]);
+        row->addWidget(m_unreadable[track]);
         form->addRow(QStringLiteral("Track %1:").arg(track + 1), row);
     }
     layout->addLayout(form);
@@ -67,32 +67,32 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
     auto* direction = new QGroupBox(QStringLiteral("Swipe direction"));
     auto* directions = new QHBoxLayout(direction);
     auto* withdrawal = new QRadioButton(QStringLiteral("Withdrawal"));
-    insert_ = new QRadioButton(QStringLiteral("Insert"));
+    m_insert = new QRadioButton(QStringLiteral("Insert"));
     withdrawal->setChecked(true);
     directions->addWidget(withdrawal);
-    directions->addWidget(insert_);
+    directions->addWidget(m_insert);
     directions->addStretch();
     layout->addWidget(direction);
 
     auto* buttons = new QHBoxLayout;
-    swipe_ = new QPushButton(QStringLiteral("Swipe"));
-    plug_ = new QPushButton;
-    buttons->addWidget(swipe_);
-    buttons->addWidget(plug_);
+    m_swipe = new QPushButton(QStringLiteral("Swipe"));
+    m_plug = new QPushButton;
+    buttons->addWidget(m_swipe);
+    buttons->addWidget(m_plug);
     buttons->addStretch();
     layout->addLayout(buttons);
-    outcome_ = new QLabel;
-    layout->addWidget(outcome_);
+    m_outcome = new QLabel;
+    layout->addWidget(m_outcome);
 
-    connect(samples_, &QComboBox::currentIndexChanged, this, &VirtualReaderWindow::ShowSampleCard);
-    connect(swipe_, &QPushButton::clicked, this, &VirtualReaderWindow::Swipe);
-    connect(plug_, &QPushButton::clicked, this, &VirtualReaderWindow::TogglePlugged);
+    connect(m_samples, &QComboBox::currentIndexChanged, this, &VirtualReaderWindow::ShowSampleCard);
+    connect(m_swipe, &QPushButton::clicked, this, &VirtualReaderWindow::Swipe);
+    connect(m_plug, &QPushButton::clicked, this, &VirtualReaderWindow::TogglePlugged);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && now->window() != this)
-            lastFocusElsewhere_ = now;
+            m_lastFocusElsewhere = now;
     });
-    connect(&refresh_, &QTimer::timeout, this, &VirtualReaderWindow::ShowReaderState);
-    refresh_.start(kRefreshMs);
+    connect(&m_refresh, &QTimer::timeout, this, &VirtualReaderWindow::ShowReaderState);
+    m_refresh.start(kRefreshMs);
 
     ShowSampleCard(0);
     ShowReaderState();
@@ -104,10 +104,10 @@ void VirtualReaderWindow::ShowSampleCard(int index)
         return;
     const CardSwipe& card = SampleCards()[static_cast<size_t>(index)].swipe;
     for (size_t track = 0; track < 3; ++track) {
-        tracks_[track]->setText(Latin1(card.tracks[track]));
-        unreadable_[track]->setChecked(card.unreadable[track]);
+        m_tracks[track]->setText(Latin1(card.tracks[track]));
+        m_unreadable[track]->setChecked(card.unreadable[track]);
     }
-    encodeType_ = card.encodeType;
+    m_encodeType = card.encodeType;
 }
 
 QWidget* VirtualReaderWindow::TypingTarget() const
@@ -115,60 +115,60 @@ QWidget* VirtualReaderWindow::TypingTarget() const
     QWidget* focused = QApplication::focusWidget();
     if (focused != nullptr && focused->window() != this)
         return focused;
-    return lastFocusElsewhere_;
+    return m_lastFocusElsewhere;
 }
 
 void VirtualReaderWindow::Swipe()
 {
-    if (!reader_.IsListed()) {
-        outcome_->setText(QStringLiteral("The reader is not connected: the swipe goes unnoticed."));
+    if (!m_reader.IsListed()) {
+        m_outcome->setText(QStringLiteral("The reader is not connected: the swipe goes unnoticed."));
         return;
     }
     CardSwipe card;
     for (size_t track = 0; track < 3; ++track) {
-        card.tracks[track] = FromLatin1(tracks_[track]->text());
-        card.unreadable[track] = unreadable_[track]->isChecked();
+        card.tracks[track] = FromLatin1(m_tracks[track]->text());
+        card.unreadable[track] = m_unreadable[track]->isChecked();
     }
-    card.encodeType = encodeType_;
-    card.direction = insert_->isChecked() ? SwipeDirection::Insert : SwipeDirection::Withdrawal;
-    const std::vector<KeyStroke> keys = reader_.Swipe(card);
-    if (!reader_.IsKeyboardMode()) {
-        outcome_->setText(QStringLiteral("Swiped: the reader sent a card-data report."));
+    card.encodeType = m_encodeType;
+    card.direction = m_insert->isChecked() ? SwipeDirection::Insert : SwipeDirection::Withdrawal;
+    const std::vector<KeyStroke> keys = m_reader.Swipe(card);
+    if (!m_reader.IsKeyboardMode()) {
+        m_outcome->setText(QStringLiteral("Swiped: the reader sent a card-data report."));
         return;
     }
     QWidget* target = TypingTarget();
     if (target == nullptr) {
-        outcome_->setText(QStringLiteral("Swiped, but no window has the keyboard focus to type into."));
+        m_outcome->setText(QStringLiteral("Swiped, but no window has the keyboard focus to type into."));
         return;
     }
     TypeKeys(*target, keys);
-    outcome_->setText(QStringLiteral("Swiped: the reader typed %1 keys.").arg(keys.size()));
+    m_outcome->setText(QStringLiteral("Swiped: the reader typed %1 keys.").arg(keys.size()));
 }
 
 void VirtualReaderWindow::TogglePlugged()
 {
-    if (reader_.IsPluggedIn())
-        reader_.Unplug();
+    if (m_reader.IsPluggedIn())
+        m_reader.Unplug();
     else
-        reader_.PlugIn();
-    outcome_->clear();
+        m_reader.PlugIn();
+    m_outcome->clear();
     ShowReaderState();
 }
 
 void VirtualReaderWindow::ShowReaderState()
 {
     const QString ids = QStringLiteral("%1:%2")
-                            .arg(reader_.VendorId(), 4, 16, QLatin1Char('0'))
-                            .arg(reader_.ProductId(), 4, 16, QLatin1Char('0'));
-    if (!reader_.IsPluggedIn())
-        state_->setText(QStringLiteral("Reader %1: unplugged").arg(ids));
-    else if (reader_.IsRestarting())
-        state_->setText(QStringLiteral("Reader %1: restarting after a reset").arg(ids));
+                            .arg(m_reader.VendorId(), 4, 16, QLatin1Char('0'))
+                            .arg(m_reader.ProductId(), 4, 16, QLatin1Char('0'));
+    if (!m_reader.IsPluggedIn())
+        m_state->setText(QStringLiteral("Reader %1: unplugged").arg(ids));
+    else if (m_reader.IsRestarting())
+        m_state->setText(QStringLiteral("Reader %1: restarting after a reset").arg(ids));
     else
-        state_->setText(QStringLiteral("Reader %1: plugged in, %2 mode")
-                            .arg(ids, reader_.IsKeyboardMode() ? QStringLiteral("keyboard") : QStringLiteral("HID")));
-    plug_->setText(reader_.IsPluggedIn() ? QStringLiteral("Unplug") : QStringLiteral("Plug in"));
-    swipe_->setEnabled(reader_.IsPluggedIn());
+        m_state->setText(QStringLiteral("Reader %1: plugged in, %2 mode")
+                            .arg(ids, m_reader.IsKeyboardMode() ? QStringLiteral("keyboard") : QStringLiteral("HID")));
+    m_plug->setText(m_reader.IsPluggedIn() ? QStringLiteral("Unplug") : QStringLiteral("Plug in"));
+    m_swipe->setEnabled(m_reader.IsPluggedIn());
 }
 
 }  // namespace corvalt

@@ -35,18 +35,18 @@ public:
 private:
     QWidget* TypingTarget() const;
 
-    VirtualReader& reader_;
-    QLabel* state_ = nullptr;
-    QComboBox* samples_ = nullptr;
-    std::array<QLineEdit*, 3> tracks_{};
-    std::array<QCheckBox*, 3> unreadable_{};
-    QRadioButton* insert_ = nullptr;
-    QPushButton* swipe_ = nullptr;
-    QPushButton* plug_ = nullptr;
-    QLabel* outcome_ = nullptr;
-    uint8_t encodeType_ = 0;
-    QPointer<QWidget> lastFocusElsewhere_;  // where keyboard mode types
-    QTimer refresh_;                        // the reader comes and goes by itself
+    VirtualReader& m_reader;
+    QLabel* m_state = nullptr;
+    QComboBox* m_samples = nullptr;
+    std::array<QLineEdit*, 3> m_tracks{};
+    std::array<QCheckBox*, 3> m_unreadable{};
+    QRadioButton* m_insert = nullptr;
+    QPushButton* m_swipe = nullptr;
+    QPushButton* m_plug = nullptr;
+    QLabel* m_outcome = nullptr;
+    uint8_t m_encodeType = 0;
+    QPointer<QWidget> m_lastFocusElsewhere;  // where keyboard mode types
+    QTimer m_refresh;                        // the reader comes and goes by itself
 };
 
 }  // namespace corvalt

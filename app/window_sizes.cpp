@@ -14,9 +14,9 @@ void WindowSizes::CaptureOnce(const Rect& window, const Rect& control)
 {
     if (IsCaptured())
         return;
-    full_ = window;
-    reduced_ = window;
-    reduced_.bottom = control.bottom;
+    m_full = window;
+    m_reduced = window;
+    m_reduced.bottom = control.bottom;
 }
 
 }  // namespace corvalt

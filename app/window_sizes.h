@@ -25,18 +25,18 @@ struct Size {
 
 class WindowSizes {
 public:
-    bool IsCaptured() const { return full_ != Rect{}; }
+    bool IsCaptured() const { return m_full != Rect{}; }
 
     // Takes the window's rectangle as the full size and cuts the reduced one
     // at the bottom of the control's rectangle. Only the first call counts.
     void CaptureOnce(const Rect& window, const Rect& control);
 
-    Size Full() const { return {full_.Width(), full_.Height()}; }
-    Size Reduced() const { return {reduced_.Width(), reduced_.Height()}; }
+    Size Full() const { return {m_full.Width(), m_full.Height()}; }
+    Size Reduced() const { return {m_reduced.Width(), m_reduced.Height()}; }
 
 private:
-    Rect full_;
-    Rect reduced_;
+    Rect m_full;
+    Rect m_reduced;
 };
 
 }  // namespace corvalt

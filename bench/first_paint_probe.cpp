@@ -49,8 +49,8 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!painted_ && event->type() == QEvent::Paint && widget != nullptr && widget->isWindow()) {
-            painted_ = true;
+        if (!m_painted && event->type() == QEvent::Paint && widget != nullptr && widget->isWindow()) {
+            m_painted = true;
             const double fromLoad = std::chrono::duration<double, std::milli>(steady_clock::now() - kLoaded).count();
             std::printf("first paint of %s: %.1f ms after loading, %.0f ms after exec (10 ms resolution)\n",
                         widget->metaObject()->className(), fromLoad, MillisecondsSinceExec());
@@ -61,7 +61,7 @@ public:
     }
 
 private:
-    bool painted_ = false;
+    bool m_painted = false;
 };
 
 void InstallProbe()

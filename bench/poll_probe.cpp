@@ -51,16 +51,16 @@ public:
 // step shows whether the poll waited or the machine was busy elsewhere.
 class CountingClock final : public Clock {
 public:
-    uint64_t NowMs() const override { return clock_.NowMs(); }
+    uint64_t NowMs() const override { return m_clock.NowMs(); }
     void Sleep(uint32_t milliseconds) override
     {
         ++waits;
-        clock_.Sleep(milliseconds);
+        m_clock.Sleep(milliseconds);
     }
     int waits = 0;
 
 private:
-    SystemClock clock_;
+    SystemClock m_clock;
 };
 
 // The ids the reader nodes present: the first accepted vendor and the first

@@ -31,19 +31,19 @@ public:
         return true;
     }
     std::unique_ptr<HidDevice> Open(const std::string&, HidAccess) override { return nullptr; }
-    const HidError& LastError() const override { return error_; }
+    const HidError& LastError() const override { return m_error; }
 
 private:
-    HidError error_;
+    HidError m_error;
 };
 
 class NoWaitClock final : public Clock {
 public:
-    uint64_t NowMs() const override { return clock_.NowMs(); }
+    uint64_t NowMs() const override { return m_clock.NowMs(); }
     void Sleep(uint32_t) override {}
 
 private:
-    SystemClock clock_;
+    SystemClock m_clock;
 };
 
 class NoMessageBox final : public MessageBox {

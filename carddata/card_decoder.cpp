@@ -66,13 +66,13 @@ bool LookUpSize(ReaderConnection& c, CardData& card, const SizeLookup& lookup)
 // its message.
 class FieldReader {
 public:
-    FieldReader(ReaderConnection& connection) : c_(connection) {}
+    FieldReader(ReaderConnection& connection) : m_connection(connection) {}
 
     bool Value(uint16_t usage, uint32_t& value, const char* failure)
     {
         uint32_t read = 0;
         const NTSTATUS status = HidP_GetUsageValue(HidP_Input, kCardDataPage, kAnyCollection, usage, &read,
-                                                   c_.pPreparsedData.get(), c_.InputReport.data(), ReportLength());
+                                                   m_connection.pPreparsedData.get(), m_connection.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);
         value = read;
@@ -86,8 +86,8 @@ public:
     {
         const auto length = static_cast<uint16_t>(std::min<size_t>(declaredSize, field.size()));
         const NTSTATUS status = HidP_GetUsageValueArray(HidP_Input, kCardDataPage, kAnyCollection, usage,
-                                                        field.data(), length, c_.pPreparsedData.get(),
-                                                        c_.InputReport.data(), ReportLength());
+                                                        field.data(), length, m_connection.pPreparsedData.get(),
+                                                        m_connection.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);
         return true;
@@ -96,15 +96,15 @@ public:
 private:
     uint32_t ReportLength() const
     {
-        return std::min<uint32_t>(c_.Caps.InputReportByteLength, static_cast<uint32_t>(c_.InputReport.size()));
+        return std::min<uint32_t>(m_connection.Caps.InputReportByteLength, static_cast<uint32_t>(m_connection.InputReport.size()));
     }
     bool Fail(const char* failure)
     {
-        c_.LastErrorText = failure;
+        m_connection.LastErrorText = failure;
         return false;
     }
 
-    ReaderConnection& c_;
+    ReaderConnection& m_connection;
 };
 
 // The first `length` bytes of the field, one character each. A length

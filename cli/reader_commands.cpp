@@ -51,7 +51,7 @@ bool RunOnReader(HidHost& host, Clock& clock, const ReaderWork& work, ShellStrea
     StreamConsoleWindow window(streams.out, streams.err, streams.errIsTerminal);
     CommandSlots commands;
     int commandCount = 0;
-    int downloading = 0;
+    bool downloading = false;
     bool autoAddLength = work.autoAddLength;
     CommandConsole console(reader, messageBox, window, {commands, commandCount, downloading, autoAddLength});
     window.StopBetweenExchangesOf(console);

@@ -26,7 +26,7 @@ std::string WithShellLineEnds(std::string_view text)
 }  // namespace
 
 StreamConsoleWindow::StreamConsoleWindow(std::ostream& out, std::ostream& err, bool errIsTerminal)
-    : m_out(out), m_err(err), m_bErrIsTerminal(errIsTerminal)
+    : m_out(out), m_err(err), m_errIsTerminal(errIsTerminal)
 {
 }
 
@@ -78,20 +78,20 @@ void StreamConsoleWindow::WriteFinishedLines()
         m_written = end;
     }
     const std::string_view unfinished = std::string_view(m_text).substr(m_written);
-    if (m_bErrIsTerminal && unfinished.starts_with(kDelayLabel)) {
+    if (m_errIsTerminal && unfinished.starts_with(kDelayLabel)) {
         // Back to the start of the line, the count, and the rest of the
         // line cleared.
         m_err << '\r' << unfinished << "\x1b[K" << std::flush;
-        m_bCountdownShown = true;
+        m_countdownShown = true;
     }
 }
 
 void StreamConsoleWindow::ClearCountdown()
 {
-    if (!m_bCountdownShown)
+    if (!m_countdownShown)
         return;
     m_err << "\r\x1b[K" << std::flush;
-    m_bCountdownShown = false;
+    m_countdownShown = false;
 }
 
 }  // namespace corvalt

@@ -52,12 +52,12 @@ public:
     bool DownloadCommands(const std::vector<std::string>& commands);
 
     // True while a send or a download runs: a further one is not started.
-    bool IsRunning() const { return m_bRunning; }
+    bool IsRunning() const { return m_running; }
     // True from a request line until its exchange is over. A window that
     // ends its session on its own, not through an event handled at a pump,
     // waits until this is false, so that a request line is always followed
     // by its response line.
-    bool IsExchanging() const { return m_bExchanging; }
+    bool IsExchanging() const { return m_exchanging; }
 
 private:
     enum class SendResult {
@@ -95,8 +95,8 @@ private:
     MessageBox& m_messageBox;
     ConsoleWindow& m_window;
     ConsoleFields m_fields;
-    bool m_bRunning = false;
-    bool m_bExchanging = false;
+    bool m_running = false;
+    bool m_exchanging = false;
     unsigned m_session = 0;  // the window's command session the run started in
 };
 

@@ -12,12 +12,12 @@ namespace corvalt {
 
 bool CommandConsole::DownloadCommands()
 {
-    if (m_bRunning)
+    if (m_running)
         return false;
-    m_bRunning = true;
+    m_running = true;
     m_session = m_window.CommandSession();
     const bool allAnswered = RunDownload();
-    m_bRunning = false;
+    m_running = false;
     return allAnswered;
 }
 
@@ -31,9 +31,9 @@ bool CommandConsole::DownloadCommands(const std::vector<std::string>& commands)
 
 bool CommandConsole::RunDownload()
 {
-    m_fields.m_bDownloading = 1;
+    m_fields.m_bDownloading = true;
     if (!CheckReaderBeforeSending()) {
-        m_fields.m_bDownloading = 0;
+        m_fields.m_bDownloading = false;
         return false;
     }
 
@@ -45,7 +45,7 @@ bool CommandConsole::RunDownload()
     bool allAnswered = true;
     if (RunCommandList(allAnswered))
         m_window.AppendCommandText(std::string(kLineBreak) + std::string(kDownloadEnd));
-    m_fields.m_bDownloading = 0;
+    m_fields.m_bDownloading = false;
     m_fields.m_bAutoAddLength = savedAutoAddLength;
     m_window.EnableForDownload(true);
     // Only an enabled edit can take the focus.

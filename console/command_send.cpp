@@ -40,12 +40,12 @@ bool CommandConsole::CheckReaderBeforeSending()
 
 bool CommandConsole::SendCommand()
 {
-    if (m_bRunning)
+    if (m_running)
         return false;
-    m_bRunning = true;
+    m_running = true;
     m_session = m_window.CommandSession();
     const bool answered = SendEditCommand() == SendResult::kAnswered;
-    m_bRunning = false;
+    m_running = false;
     return answered;
 }
 
@@ -68,11 +68,11 @@ CommandConsole::SendResult CommandConsole::SendEditCommand()
         return SendResult::kNotSent;
     }
 
-    m_bExchanging = true;
+    m_exchanging = true;
     const bool requestShown = AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength));
     if (requestShown)
         ExchangeFeatureReport(m_reader);
-    m_bExchanging = false;
+    m_exchanging = false;
     if (!requestShown)
         return SendResult::kInterrupted;
     const bool answered = m_reader.ExchangeStatus == ExchangeOutcome::kAnswered;

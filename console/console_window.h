@@ -56,7 +56,7 @@ public:
 struct ConsoleFields {
     CommandSlots& m_strCommands;  // the list Download runs, in normal form
     int& m_nCommandCount;         // valid entries from slot 0
-    int& m_bDownloading;          // 1 while a download runs
+    bool& m_bDownloading;         // true while a download runs
     bool& m_bAutoAddLength;       // frame with a computed length byte
 };
 

@@ -51,10 +51,10 @@ private:
     public:
         bool ListInterfaces(std::vector<HidInterfaceInfo>&) override { return false; }
         std::unique_ptr<HidDevice> Open(const std::string&, HidAccess) override { return nullptr; }
-        const HidError& LastError() const override { return error_; }
+        const HidError& LastError() const override { return m_error; }
 
     private:
-        HidError error_;
+        HidError m_error;
     };
 
     class NoClock final : public Clock {
@@ -63,11 +63,11 @@ private:
         void Sleep(uint32_t) override {}
     };
 
-    NoHost host_;
-    NoClock clock_;
+    NoHost m_host;
+    NoClock m_clock;
 
 public:
-    ReaderConnection connection{host_, clock_};
+    ReaderConnection connection{m_host, m_clock};
     bool parsed = false;  // the descriptor parsed and its caps were read
 };
 

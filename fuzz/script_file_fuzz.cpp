@@ -99,7 +99,8 @@ void CheckLoadCommandFile(std::string_view file)
 
     static DetachedReader reader;
     CommandSlots slots;
-    int count = -1, downloading = 0;
+    int count = -1;
+    bool downloading = false;
     bool autoAddLength = true;
     CountingMessageBox box;
     LoadingWindow window;

@@ -36,13 +36,13 @@ constexpr size_t kMaxIoctlLength = _IOC_SIZEMASK;
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept
     {
         if (this != &other) {
             Reset();
-            fd_ = std::exchange(other.fd_, -1);
+            m_fd = std::exchange(other.m_fd, -1);
         }
         return *this;
     }
@@ -50,21 +50,21 @@ public:
     UniqueFd& operator=(const UniqueFd&) = delete;
     ~UniqueFd() { Reset(); }
 
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
+    int Get() const { return m_fd; }
+    bool Valid() const { return m_fd >= 0; }
 
     void Reset()
     {
-        if (fd_ >= 0) {
+        if (m_fd >= 0) {
             // Linux releases the descriptor even when close() reports an
             // error (EINTR included), so it is never retried.
-            ::close(fd_);
-            fd_ = -1;
+            ::close(m_fd);
+            m_fd = -1;
         }
     }
 
 private:
-    int fd_ = -1;
+    int m_fd = -1;
 };
 
 struct DirCloser {
@@ -177,21 +177,21 @@ bool ReadSmallFile(const std::string& path, std::string& contents)
 
 class HidrawDevice final : public HidDevice {
 public:
-    HidrawDevice(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    HidrawDevice(UniqueFd fd, std::string path) : m_fd(std::move(fd)), m_path(std::move(path)) {}
 
     bool GetAttributes(HidAttributes& attributes) override;
     bool GetReportDescriptor(std::vector<uint8_t>& descriptor) override;
     bool SetFeature(const uint8_t* report, size_t length) override;
     bool GetFeature(uint8_t* report, size_t length) override;
     HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) override;
-    const HidError& LastError() const override { return lastError_; }
+    const HidError& LastError() const override { return m_lastError; }
 
 private:
     // Always returns false, so that failing calls can end with it.
     bool Fail(int code, std::string message);
     bool FailErrno(int code, const char* operation);
 
-    // Reads the descriptor without touching lastError_; on failure returns
+    // Reads the descriptor without touching m_lastError; on failure returns
     // the errno-style code and says why in *why.
     int ReadDescriptor(std::vector<uint8_t>& descriptor, std::string* why);
 
@@ -202,29 +202,29 @@ private:
 
     bool CheckFeatureArguments(const uint8_t* report, size_t length, const char* operation);
 
-    UniqueFd fd_;
-    std::string path_;
-    HidError lastError_;
-    std::optional<bool> usesReportIds_;
+    UniqueFd m_fd;
+    std::string m_path;
+    HidError m_lastError;
+    std::optional<bool> m_usesReportIds;
 };
 
 bool HidrawDevice::Fail(int code, std::string message)
 {
-    lastError_.code = code;
-    lastError_.message = std::move(message);
+    m_lastError.code = code;
+    m_lastError.message = std::move(message);
     return false;
 }
 
 bool HidrawDevice::FailErrno(int code, const char* operation)
 {
-    return Fail(code, std::string(operation) + " on " + path_ + " failed: " + ErrnoText(code));
+    return Fail(code, std::string(operation) + " on " + m_path + " failed: " + ErrnoText(code));
 }
 
 bool HidrawDevice::GetAttributes(HidAttributes& attributes)
 {
-    lastError_ = {};
+    m_lastError = {};
     hidraw_devinfo info{};
-    if (::ioctl(fd_.Get(), HIDIOCGRAWINFO, &info) < 0) {
+    if (::ioctl(m_fd.Get(), HIDIOCGRAWINFO, &info) < 0) {
         return FailErrno(errno, "HIDIOCGRAWINFO");
     }
     // The kernel declares the ids as signed 16-bit fields; ids of 0x8000 and
@@ -238,13 +238,13 @@ bool HidrawDevice::GetAttributes(HidAttributes& attributes)
 int HidrawDevice::ReadDescriptor(std::vector<uint8_t>& descriptor, std::string* why)
 {
     int size = 0;
-    if (::ioctl(fd_.Get(), HIDIOCGRDESCSIZE, &size) < 0) {
+    if (::ioctl(m_fd.Get(), HIDIOCGRDESCSIZE, &size) < 0) {
         const int code = errno;
-        *why = "HIDIOCGRDESCSIZE on " + path_ + " failed: " + ErrnoText(code);
+        *why = "HIDIOCGRDESCSIZE on " + m_path + " failed: " + ErrnoText(code);
         return code;
     }
     if (size < 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
-        *why = path_ + " declares a report descriptor of " + std::to_string(size) + " bytes; at most " +
+        *why = m_path + " declares a report descriptor of " + std::to_string(size) + " bytes; at most " +
                std::to_string(HID_MAX_DESCRIPTOR_SIZE) + " fit";
         return EMSGSIZE;
     }
@@ -252,9 +252,9 @@ int HidrawDevice::ReadDescriptor(std::vector<uint8_t>& descriptor, std::string* 
     // not fill read as zero rather than as leftovers.
     auto raw = std::make_unique<hidraw_report_descriptor>();
     raw->size = static_cast<uint32_t>(size);
-    if (::ioctl(fd_.Get(), HIDIOCGRDESC, raw.get()) < 0) {
+    if (::ioctl(m_fd.Get(), HIDIOCGRDESC, raw.get()) < 0) {
         const int code = errno;
-        *why = "HIDIOCGRDESC on " + path_ + " failed: " + ErrnoText(code);
+        *why = "HIDIOCGRDESC on " + m_path + " failed: " + ErrnoText(code);
         return code;
     }
     descriptor.assign(raw->value, raw->value + size);
@@ -263,7 +263,7 @@ int HidrawDevice::ReadDescriptor(std::vector<uint8_t>& descriptor, std::string* 
 
 bool HidrawDevice::GetReportDescriptor(std::vector<uint8_t>& descriptor)
 {
-    lastError_ = {};
+    m_lastError = {};
     std::string why;
     if (const int code = ReadDescriptor(descriptor, &why); code != 0) {
         return Fail(code, std::move(why));
@@ -273,7 +273,7 @@ bool HidrawDevice::GetReportDescriptor(std::vector<uint8_t>& descriptor)
 
 bool HidrawDevice::UsesReportIds()
 {
-    if (!usesReportIds_) {
+    if (!m_usesReportIds) {
         // A descriptor that cannot be read or parsed leaves the reports
         // taken as unnumbered, the layout of most simple devices.
         bool numbered = false;
@@ -283,19 +283,19 @@ bool HidrawDevice::UsesReportIds()
             const UniquePreparsedData parsed(HidP_ParseReportDescriptor(descriptor.data(), descriptor.size()));
             numbered = parsed && HidDescriptorUsesReportIds(parsed.get());
         }
-        usesReportIds_ = numbered;
+        m_usesReportIds = numbered;
     }
-    return *usesReportIds_;
+    return *m_usesReportIds;
 }
 
 bool HidrawDevice::CheckFeatureArguments(const uint8_t* report, size_t length, const char* operation)
 {
     if (report == nullptr || length < 2) {
-        return Fail(EINVAL, std::string(operation) + " on " + path_ +
+        return Fail(EINVAL, std::string(operation) + " on " + m_path +
                                 ": a feature report needs its id byte and at least one data byte");
     }
     if (length > kMaxIoctlLength) {
-        return Fail(EINVAL, std::string(operation) + " on " + path_ + ": " + std::to_string(length) +
+        return Fail(EINVAL, std::string(operation) + " on " + m_path + ": " + std::to_string(length) +
                                 " bytes is longer than the " + std::to_string(kMaxIoctlLength) +
                                 " an ioctl can carry");
     }
@@ -304,12 +304,12 @@ bool HidrawDevice::CheckFeatureArguments(const uint8_t* report, size_t length, c
 
 bool HidrawDevice::SetFeature(const uint8_t* report, size_t length)
 {
-    lastError_ = {};
+    m_lastError = {};
     if (!CheckFeatureArguments(report, length, "HIDIOCSFEATURE")) {
         return false;
     }
     // The kernel only reads the buffer; the ioctl is declared read-write.
-    if (::ioctl(fd_.Get(), HIDIOCSFEATURE(length), const_cast<uint8_t*>(report)) < 0) {
+    if (::ioctl(m_fd.Get(), HIDIOCSFEATURE(length), const_cast<uint8_t*>(report)) < 0) {
         return FailErrno(errno, "HIDIOCSFEATURE");
     }
     return true;
@@ -317,16 +317,16 @@ bool HidrawDevice::SetFeature(const uint8_t* report, size_t length)
 
 bool HidrawDevice::GetFeature(uint8_t* report, size_t length)
 {
-    lastError_ = {};
+    m_lastError = {};
     if (!CheckFeatureArguments(report, length, "HIDIOCGFEATURE")) {
         return false;
     }
-    const int received = ::ioctl(fd_.Get(), HIDIOCGFEATURE(length), report);
+    const int received = ::ioctl(m_fd.Get(), HIDIOCGFEATURE(length), report);
     if (received < 0) {
         return FailErrno(errno, "HIDIOCGFEATURE");
     }
     if (static_cast<size_t>(received) > length) {
-        return Fail(EIO, "HIDIOCGFEATURE on " + path_ + " returned " + std::to_string(received) +
+        return Fail(EIO, "HIDIOCGFEATURE on " + m_path + " returned " + std::to_string(received) +
                              " bytes for a buffer of " + std::to_string(length));
     }
     // The count includes the id byte, which stays as the caller set it or
@@ -338,19 +338,19 @@ bool HidrawDevice::GetFeature(uint8_t* report, size_t length)
 
 HidReadStatus HidrawDevice::ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead)
 {
-    lastError_ = {};
+    m_lastError = {};
     if (bytesRead != nullptr) {
         *bytesRead = 0;
     }
     if (buffer == nullptr || bytesRead == nullptr || length < 2) {
-        Fail(EINVAL, "reading an input report from " + path_ +
+        Fail(EINVAL, "reading an input report from " + m_path +
                          ": needs a buffer of at least 2 bytes and a place for the count");
         return HidReadStatus::Failed;
     }
 
     // A hidraw node whose device went away reports an error or hang-up to
     // poll() at once, while read() may still hand over what was queued.
-    pollfd watch{fd_.Get(), POLLIN, 0};
+    pollfd watch{m_fd.Get(), POLLIN, 0};
     const int ready = ::poll(&watch, 1, 0);
     if (ready < 0) {
         const int code = errno;
@@ -364,7 +364,7 @@ HidReadStatus HidrawDevice::ReadInput(uint8_t* buffer, size_t length, size_t* by
         const char* what = (watch.revents & POLLNVAL) != 0  ? "an invalid descriptor"
                            : (watch.revents & POLLHUP) != 0 ? "a hang-up"
                                                             : "an error";
-        Fail(ENODEV, path_ + " is gone: poll reported " + what);
+        Fail(ENODEV, m_path + " is gone: poll reported " + what);
         return HidReadStatus::Failed;
     }
 
@@ -373,21 +373,21 @@ HidReadStatus HidrawDevice::ReadInput(uint8_t* buffer, size_t length, size_t* by
     const bool numbered = UsesReportIds();
     uint8_t* const target = numbered ? buffer : buffer + 1;
     const size_t room = numbered ? length : length - 1;
-    const ssize_t received = ::read(fd_.Get(), target, room);
+    const ssize_t received = ::read(m_fd.Get(), target, room);
     if (received < 0) {
         const int code = errno;
         if (code == EAGAIN || code == EWOULDBLOCK || code == EINTR) {
             return HidReadStatus::Pending;
         }
-        Fail(code, "reading an input report from " + path_ + " failed: " + ErrnoText(code));
+        Fail(code, "reading an input report from " + m_path + " failed: " + ErrnoText(code));
         return HidReadStatus::Failed;
     }
     if (received == 0) {
-        Fail(ENODEV, "reading an input report from " + path_ + " found the end of the file: the device is gone");
+        Fail(ENODEV, "reading an input report from " + m_path + " found the end of the file: the device is gone");
         return HidReadStatus::Failed;
     }
     if (static_cast<size_t>(received) > room) {
-        Fail(EIO, "reading an input report from " + path_ + " returned " + std::to_string(received) +
+        Fail(EIO, "reading an input report from " + m_path + " returned " + std::to_string(received) +
                       " bytes for a buffer of " + std::to_string(room));
         return HidReadStatus::Failed;
     }
@@ -406,13 +406,13 @@ HidReadStatus HidrawDevice::ReadInput(uint8_t* buffer, size_t length, size_t* by
 
 void HidrawHost::Fail(int code, std::string message)
 {
-    lastError_.code = code;
-    lastError_.message = std::move(message);
+    m_lastError.code = code;
+    m_lastError.message = std::move(message);
 }
 
 bool HidrawHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
 {
-    lastError_ = {};
+    m_lastError = {};
     interfaces.clear();
 
     const UniqueDir dir(::opendir(kHidrawClassDir));
@@ -468,7 +468,7 @@ bool HidrawHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
 
 std::unique_ptr<HidDevice> HidrawHost::Open(const std::string& path, HidAccess access)
 {
-    lastError_ = {};
+    m_lastError = {};
     const bool readWrite = access == HidAccess::ReadWrite;
     const int flags = (readWrite ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
     UniqueFd fd(OpenRetrying(path.c_str(), flags));

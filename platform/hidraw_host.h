@@ -17,12 +17,12 @@ class HidrawHost final : public HidHost {
 public:
     bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) override;
     std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) override;
-    const HidError& LastError() const override { return lastError_; }
+    const HidError& LastError() const override { return m_lastError; }
 
 private:
     void Fail(int code, std::string message);
 
-    HidError lastError_;
+    HidError m_lastError;
 };
 
 }  // namespace corvalt

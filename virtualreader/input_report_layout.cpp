@@ -24,7 +24,7 @@ void AppendArrayItem(std::vector<uint8_t>& d, uint8_t usage, uint16_t count, uin
 }  // namespace
 
 InputReportLayout::InputReportLayout(std::vector<InputField> fields, uint16_t featureDataBytes)
-    : fields_(std::move(fields)), featureDataBytes_(featureDataBytes)
+    : m_fields(std::move(fields)), m_featureDataBytes(featureDataBytes)
 {
 }
 
@@ -33,7 +33,7 @@ std::vector<uint8_t> InputReportLayout::Descriptor() const
     std::vector<uint8_t> d = {0x06};  // Usage Page (16-bit)
     AppendLittleEndian(d, kCardDataPage, 2);
     d.insert(d.end(), {0x09, 0x01, 0xA1, 0x01});  // Usage (0x01), Collection (Application)
-    for (const InputField& field : fields_) {
+    for (const InputField& field : m_fields) {
         const uint32_t logicalMax = field.bitSize >= 31 ? 0x7FFFFFFFu : (1u << field.bitSize) - 1;
         d.insert(d.end(), {0x75, field.bitSize, 0x15, 0x00, 0x27});  // Report Size, Logical Minimum 0, Logical Maximum:
         AppendLittleEndian(d, logicalMax, 4);
@@ -43,8 +43,8 @@ std::vector<uint8_t> InputReportLayout::Descriptor() const
         AppendLittleEndian(d, field.usage, 2);
         d.insert(d.end(), {0x81, 0x02});  // Input (Data,Var,Abs)
     }
-    if (featureDataBytes_ > 0)
-        AppendArrayItem(d, kCommandDataUsage, featureDataBytes_, 0xB1);
+    if (m_featureDataBytes > 0)
+        AppendArrayItem(d, kCommandDataUsage, m_featureDataBytes, 0xB1);
     d.push_back(0xC0);  // End Collection
     return d;
 }
@@ -52,20 +52,20 @@ std::vector<uint8_t> InputReportLayout::Descriptor() const
 size_t InputReportLayout::ReportLength() const
 {
     size_t bits = 8;
-    for (const InputField& field : fields_)
+    for (const InputField& field : m_fields)
         bits += size_t{field.bitSize} * field.count;
     return (bits + 7) / 8;
 }
 
 InputReportBuilder::InputReportBuilder(const InputReportLayout& layout)
-    : fields_(layout.Fields()), bytes_(layout.ReportLength(), 0)
+    : m_fields(layout.Fields()), m_bytes(layout.ReportLength(), 0)
 {
 }
 
 const InputField* InputReportBuilder::Find(uint16_t usage, size_t& bitOffset) const
 {
     bitOffset = 8;
-    for (const InputField& field : fields_) {
+    for (const InputField& field : m_fields) {
         if (field.usage == usage)
             return &field;
         bitOffset += size_t{field.bitSize} * field.count;
@@ -104,9 +104,9 @@ void InputReportBuilder::PutBits(size_t bitOffset, unsigned bitCount, uint32_t v
         const size_t bit = bitOffset + i;
         const uint8_t mask = static_cast<uint8_t>(1u << (bit % 8));
         if (i < 32 && ((value >> i) & 1u) != 0)
-            bytes_[bit / 8] |= mask;
+            m_bytes[bit / 8] |= mask;
         else
-            bytes_[bit / 8] &= static_cast<uint8_t>(~mask);
+            m_bytes[bit / 8] &= static_cast<uint8_t>(~mask);
     }
 }
 

@@ -34,11 +34,11 @@ public:
     // The whole report, id byte included.
     size_t ReportLength() const;
 
-    const std::vector<InputField>& Fields() const { return fields_; }
+    const std::vector<InputField>& Fields() const { return m_fields; }
 
 private:
-    std::vector<InputField> fields_;
-    uint16_t featureDataBytes_;
+    std::vector<InputField> m_fields;
+    uint16_t m_featureDataBytes;
 };
 
 // A report of a layout, all zeros until filled in. It keeps its own copy of
@@ -57,8 +57,8 @@ public:
     // zero.
     InputReportBuilder& Set(uint16_t usage, std::string_view bytes);
 
-    const std::vector<uint8_t>& Bytes() const { return bytes_; }
-    operator std::vector<uint8_t>() const { return bytes_; }
+    const std::vector<uint8_t>& Bytes() const { return m_bytes; }
+    operator std::vector<uint8_t>() const { return m_bytes; }
 
 private:
     // The field of the usage and its first bit, id byte included; nullptr
@@ -66,8 +66,8 @@ private:
     const InputField* Find(uint16_t usage, size_t& bitOffset) const;
     void PutBits(size_t bitOffset, unsigned bitCount, uint32_t value);
 
-    std::vector<InputField> fields_;
-    std::vector<uint8_t> bytes_;
+    std::vector<InputField> m_fields;
+    std::vector<uint8_t> m_bytes;
 };
 
 // The card-data fields of a reader model: decode statuses, lengths, the

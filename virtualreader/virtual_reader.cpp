@@ -86,23 +86,23 @@ std::string VirtualReaderModelsText()
 }
 
 VirtualReader::VirtualReader(uint16_t productId, Clock& clock)
-    : clock_(clock),
-      hidProductId_(productId == kKeyboardProductId ? kDefaultHidProductId : productId),
-      keyboardModeAfterReset_(productId == kKeyboardProductId),
-      productId_(productId)
+    : m_clock(clock),
+      m_hidProductId(productId == kKeyboardProductId ? kDefaultHidProductId : productId),
+      m_keyboardModeAfterReset(productId == kKeyboardProductId),
+      m_productId(productId)
 {
 }
 
 uint16_t VirtualReader::ProductId() const
 {
     CatchUp();
-    return productId_;
+    return m_productId;
 }
 
 uint64_t VirtualReader::Attachment() const
 {
     CatchUp();
-    return attachment_;
+    return m_attachment;
 }
 
 std::vector<uint8_t> VirtualReader::Descriptor() const
@@ -113,60 +113,60 @@ std::vector<uint8_t> VirtualReader::Descriptor() const
 bool VirtualReader::IsRestarting() const
 {
     CatchUp();
-    return clock_.NowMs() < restartEndsMs_;
+    return m_clock.NowMs() < m_restartEndsMs;
 }
 
 bool VirtualReader::IsListed() const
 {
-    return pluggedIn_ && !IsRestarting();
+    return m_pluggedIn && !IsRestarting();
 }
 
 void VirtualReader::Unplug()
 {
-    if (!pluggedIn_)
+    if (!m_pluggedIn)
         return;
-    pluggedIn_ = false;
-    ++attachment_;
-    reports_.clear();
+    m_pluggedIn = false;
+    ++m_attachment;
+    m_reports.clear();
 }
 
 void VirtualReader::PlugIn()
 {
-    pluggedIn_ = true;
+    m_pluggedIn = true;
 }
 
 void VirtualReader::ScheduleRestart()
 {
-    restartScheduled_ = true;
-    restartStartsMs_ = clock_.NowMs() + kResetAnswerMs;
+    m_restartScheduled = true;
+    m_restartStartsMs = m_clock.NowMs() + kResetAnswerMs;
 }
 
 void VirtualReader::CatchUp() const
 {
-    if (!restartScheduled_ || clock_.NowMs() < restartStartsMs_)
+    if (!m_restartScheduled || m_clock.NowMs() < m_restartStartsMs)
         return;
-    restartScheduled_ = false;
-    ++attachment_;
-    reports_.clear();
-    productId_ = keyboardModeAfterReset_ ? kKeyboardProductId : hidProductId_;
-    restartEndsMs_ = restartStartsMs_ + kRestartMs;
+    m_restartScheduled = false;
+    ++m_attachment;
+    m_reports.clear();
+    m_productId = m_keyboardModeAfterReset ? kKeyboardProductId : m_hidProductId;
+    m_restartEndsMs = m_restartStartsMs + kRestartMs;
 }
 
 void VirtualReader::ReceiveFeature(std::span<const uint8_t> report)
 {
     // Every command is answered with result code 0 and no data.
-    answer_.assign(kVirtualFeatureReportLength, 0);
+    m_answer.assign(kVirtualFeatureReportLength, 0);
     if (report.size() < 3)
         return;
     const uint8_t command = report[1];
     const size_t length = std::min<size_t>(report[2], report.size() - 3);
     const std::span<const uint8_t> data = report.subspan(3, length);
     if (command == kSetInterfaceMode && data.size() >= 2 && data[0] == kInterfaceSelector && data[1] <= 1)
-        keyboardModeAfterReset_ = data[1] == 1;
+        m_keyboardModeAfterReset = data[1] == 1;
     else if (command == kReset)
         ScheduleRestart();
     else if (command == kSettings)
-        ApplySettingsCommand(settings_, data);
+        ApplySettingsCommand(m_settings, data);
 }
 
 std::vector<KeyStroke> VirtualReader::Swipe(const CardSwipe& card)
@@ -174,18 +174,18 @@ std::vector<KeyStroke> VirtualReader::Swipe(const CardSwipe& card)
     if (!IsListed())
         return {};
     if (IsKeyboardMode())
-        return TypeSwipe(card, settings_);
-    reports_.push_back(BuildReport(card));
+        return TypeSwipe(card, m_settings);
+    m_reports.push_back(BuildReport(card));
     return {};
 }
 
 std::optional<std::vector<uint8_t>> VirtualReader::TakeInputReport()
 {
     CatchUp();
-    if (reports_.empty())
+    if (m_reports.empty())
         return std::nullopt;
-    std::vector<uint8_t> report = std::move(reports_.front());
-    reports_.pop_front();
+    std::vector<uint8_t> report = std::move(m_reports.front());
+    m_reports.pop_front();
     return report;
 }
 
@@ -196,7 +196,7 @@ std::vector<uint8_t> VirtualReader::BuildReport(const CardSwipe& card)
     InputReportBuilder report(layout);
     for (uint16_t track = 0; track < 3; ++track) {
         // A track left out by the track mask is sent empty.
-        if ((settings_.trackMask & (1u << track)) == 0)
+        if ((m_settings.trackMask & (1u << track)) == 0)
             continue;
         if (card.unreadable[track]) {
             report.Set(kTrackDecodeStatusUsages[track], 1);
@@ -215,7 +215,7 @@ std::vector<uint8_t> VirtualReader::BuildReport(const CardSwipe& card)
             .Set(kStripesealLengthUsage, static_cast<uint32_t>(seal.size()))
             .Set(kStripesealDataUsage, seal);
         report.Set(kSerialNumberUsage, kSerialNumber)
-            .Set(kSequenceCounterUsage, static_cast<uint32_t>(++swipeCount_));
+            .Set(kSequenceCounterUsage, static_cast<uint32_t>(++m_swipeCount));
     }
     return report;
 }

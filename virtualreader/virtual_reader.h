@@ -69,7 +69,7 @@ public:
 
     // On the device list: plugged in and not restarting.
     bool IsListed() const;
-    bool IsPluggedIn() const { return pluggedIn_; }
+    bool IsPluggedIn() const { return m_pluggedIn; }
     bool IsRestarting() const;
     // Changes whenever the reader leaves the list: a handle opened before
     // then is dead.
@@ -80,7 +80,7 @@ public:
     // A command report: id byte, command, length, data.
     void ReceiveFeature(std::span<const uint8_t> report);
     // The answer to the last command: id byte 0, result code, length, data.
-    std::vector<uint8_t> FeatureAnswer() const { return answer_; }
+    std::vector<uint8_t> FeatureAnswer() const { return m_answer; }
 
     // A card goes through. In HID mode its report is queued and nothing is
     // returned; in keyboard mode the keys it types are returned. A reader
@@ -89,7 +89,7 @@ public:
     // The oldest report not yet read.
     std::optional<std::vector<uint8_t>> TakeInputReport();
 
-    const ReaderSettings& Settings() const { return settings_; }
+    const ReaderSettings& Settings() const { return m_settings; }
 
 private:
     void ScheduleRestart();
@@ -97,20 +97,20 @@ private:
     void CatchUp() const;
     std::vector<uint8_t> BuildReport(const CardSwipe& card);
 
-    Clock& clock_;
-    uint16_t hidProductId_;  // the product id of HID mode
-    bool keyboardModeAfterReset_;
-    bool pluggedIn_ = true;
-    uint64_t restartStartsMs_ = 0;
-    int32_t swipeCount_ = 0;
-    ReaderSettings settings_;
-    std::vector<uint8_t> answer_;
+    Clock& m_clock;
+    uint16_t m_hidProductId;  // the product id of HID mode
+    bool m_keyboardModeAfterReset;
+    bool m_pluggedIn = true;
+    uint64_t m_restartStartsMs = 0;
+    int32_t m_swipeCount = 0;
+    ReaderSettings m_settings;
+    std::vector<uint8_t> m_answer;
     // What a restart changes, when the clock reaches it.
-    mutable bool restartScheduled_ = false;
-    mutable uint16_t productId_;
-    mutable uint64_t restartEndsMs_ = 0;
-    mutable uint64_t attachment_ = 0;
-    mutable std::deque<std::vector<uint8_t>> reports_;
+    mutable bool m_restartScheduled = false;
+    mutable uint16_t m_productId;
+    mutable uint64_t m_restartEndsMs = 0;
+    mutable uint64_t m_attachment = 0;
+    mutable std::deque<std::vector<uint8_t>> m_reports;
 };
 
 }  // namespace corvalt

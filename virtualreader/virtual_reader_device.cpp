@@ -7,16 +7,16 @@
 namespace corvalt {
 
 VirtualReaderDevice::VirtualReaderDevice(VirtualReader& reader, std::string path)
-    : reader_(reader), path_(std::move(path)), attachment_(reader.Attachment())
+    : m_reader(reader), m_path(std::move(path)), m_attachment(reader.Attachment())
 {
 }
 
 bool VirtualReaderDevice::Attached()
 {
-    error_ = {};
-    if (reader_.IsListed() && reader_.Attachment() == attachment_)
+    m_error = {};
+    if (m_reader.IsListed() && m_reader.Attachment() == m_attachment)
         return true;
-    error_ = {ENODEV, path_ + ": " + std::strerror(ENODEV)};
+    m_error = {ENODEV, m_path + ": " + std::strerror(ENODEV)};
     return false;
 }
 
@@ -24,7 +24,7 @@ bool VirtualReaderDevice::GetAttributes(HidAttributes& attributes)
 {
     if (!Attached())
         return false;
-    attributes = {reader_.VendorId(), reader_.ProductId(), 0};
+    attributes = {m_reader.VendorId(), m_reader.ProductId(), 0};
     return true;
 }
 
@@ -32,7 +32,7 @@ bool VirtualReaderDevice::GetReportDescriptor(std::vector<uint8_t>& descriptor)
 {
     if (!Attached())
         return false;
-    descriptor = reader_.Descriptor();
+    descriptor = m_reader.Descriptor();
     return true;
 }
 
@@ -41,10 +41,10 @@ bool VirtualReaderDevice::SetFeature(const uint8_t* report, size_t length)
     if (!Attached())
         return false;
     if (report == nullptr || length < 2) {
-        error_ = {EINVAL, path_ + ": " + std::strerror(EINVAL)};
+        m_error = {EINVAL, m_path + ": " + std::strerror(EINVAL)};
         return false;
     }
-    reader_.ReceiveFeature({report, length});
+    m_reader.ReceiveFeature({report, length});
     return true;
 }
 
@@ -53,10 +53,10 @@ bool VirtualReaderDevice::GetFeature(uint8_t* report, size_t length)
     if (!Attached())
         return false;
     if (report == nullptr || length < 2) {
-        error_ = {EINVAL, path_ + ": " + std::strerror(EINVAL)};
+        m_error = {EINVAL, m_path + ": " + std::strerror(EINVAL)};
         return false;
     }
-    const std::vector<uint8_t> answer = reader_.FeatureAnswer();
+    const std::vector<uint8_t> answer = m_reader.FeatureAnswer();
     std::memset(report, 0, length);
     if (!answer.empty())
         std::memcpy(report, answer.data(), std::min(answer.size(), length));
@@ -68,12 +68,12 @@ HidReadStatus VirtualReaderDevice::ReadInput(uint8_t* buffer, size_t length, siz
     if (!Attached())
         return HidReadStatus::Failed;
     if (buffer == nullptr || length < 2) {
-        error_ = {EINVAL, path_ + ": " + std::strerror(EINVAL)};
+        m_error = {EINVAL, m_path + ": " + std::strerror(EINVAL)};
         return HidReadStatus::Failed;
     }
-    const std::optional<std::vector<uint8_t>> report = reader_.TakeInputReport();
+    const std::optional<std::vector<uint8_t>> report = m_reader.TakeInputReport();
     if (!report) {
-        error_ = {EAGAIN, "no report yet"};
+        m_error = {EAGAIN, "no report yet"};
         return HidReadStatus::Pending;
     }
     const size_t count = std::min(report->size(), length);

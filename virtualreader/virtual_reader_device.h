@@ -19,15 +19,15 @@ public:
     bool SetFeature(const uint8_t* report, size_t length) override;
     bool GetFeature(uint8_t* report, size_t length) override;
     HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) override;
-    const HidError& LastError() const override { return error_; }
+    const HidError& LastError() const override { return m_error; }
 
 private:
     bool Attached();  // clears the error, or records that the reader has gone
 
-    VirtualReader& reader_;
-    std::string path_;
-    uint64_t attachment_;
-    HidError error_;
+    VirtualReader& m_reader;
+    std::string m_path;
+    uint64_t m_attachment;
+    HidError m_error;
 };
 
 }  // namespace corvalt

@@ -8,37 +8,37 @@
 namespace corvalt {
 
 VirtualReaderHost::VirtualReaderHost(HidHost& systemHost, VirtualReader& reader)
-    : systemHost_(systemHost), reader_(reader), lastError_(&ownError_)
+    : m_systemHost(systemHost), m_reader(reader), m_lastError(&m_ownError)
 {
 }
 
 bool VirtualReaderHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
 {
-    lastError_ = &systemHost_.LastError();
-    const bool listed = systemHost_.ListInterfaces(interfaces);
+    m_lastError = &m_systemHost.LastError();
+    const bool listed = m_systemHost.ListInterfaces(interfaces);
     if (!listed)
         interfaces.clear();
-    if (!reader_.IsListed())
+    if (!m_reader.IsListed())
         return listed;
-    interfaces.push_back({kVirtualReaderPath, true, reader_.VendorId(), reader_.ProductId()});
-    ownError_ = {};
-    lastError_ = &ownError_;
+    interfaces.push_back({kVirtualReaderPath, true, m_reader.VendorId(), m_reader.ProductId()});
+    m_ownError = {};
+    m_lastError = &m_ownError;
     return true;
 }
 
 std::unique_ptr<HidDevice> VirtualReaderHost::Open(const std::string& path, HidAccess access)
 {
     if (path != kVirtualReaderPath) {
-        lastError_ = &systemHost_.LastError();
-        return systemHost_.Open(path, access);
+        m_lastError = &m_systemHost.LastError();
+        return m_systemHost.Open(path, access);
     }
-    lastError_ = &ownError_;
-    ownError_ = {};
-    if (!reader_.IsListed()) {
-        ownError_ = {ENOENT, "open " + path + ": " + std::strerror(ENOENT)};
+    m_lastError = &m_ownError;
+    m_ownError = {};
+    if (!m_reader.IsListed()) {
+        m_ownError = {ENOENT, "open " + path + ": " + std::strerror(ENOENT)};
         return nullptr;
     }
-    return std::make_unique<VirtualReaderDevice>(reader_, path);
+    return std::make_unique<VirtualReaderDevice>(m_reader, path);
 }
 
 }  // namespace corvalt

@@ -20,13 +20,13 @@ public:
     // A system list that cannot be read leaves the virtual reader alone on it.
     bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) override;
     std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) override;
-    const HidError& LastError() const override { return *lastError_; }
+    const HidError& LastError() const override { return *m_lastError; }
 
 private:
-    HidHost& systemHost_;
-    VirtualReader& reader_;
-    HidError ownError_;
-    const HidError* lastError_;
+    HidHost& m_systemHost;
+    VirtualReader& m_reader;
+    HidError m_ownError;
+    const HidError* m_lastError;
 };
 
 }  // namespace corvalt

@@ -198,7 +198,7 @@ TEST_F(CommandConsoleTest, SendButtonFollowsTheCommandEditExceptDuringADownload)
     Edit(kCommandEditId)->clear();
     EXPECT_FALSE(Item(kSendCommandId)->isEnabled());
 
-    dialog.m_bDownloading = 1;
+    dialog.m_bDownloading = true;
     Edit(kCommandEditId)->setText("02");
     EXPECT_FALSE(Item(kSendCommandId)->isEnabled());
 }
@@ -289,7 +289,7 @@ TEST_F(CommandConsoleTest, DownloadRunsCommandsAndCountsDelaysDown)
     EXPECT_EQ(device->featuresSent.size(), 2u);
     EXPECT_EQ(clock.TotalSlept(), 1000u + 2 * 20 + 3 * 1000);  // discovery, two answers, three seconds
     EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
-    EXPECT_EQ(dialog.m_bDownloading, 0);
+    EXPECT_FALSE(dialog.m_bDownloading);
     EXPECT_EQ(dialog.focusWidget(), Item(kCommandEditId));
 }
 
@@ -353,7 +353,7 @@ TEST_F(CommandConsoleTest, AReaderUnpluggedMidDownloadStopsItAtTheFirstCommandWi
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(host.OpenHandleCount(), 0);
     EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
-    EXPECT_EQ(dialog.m_bDownloading, 0);
+    EXPECT_FALSE(dialog.m_bDownloading);
 }
 
 // Three exchanges failed one after the other end a download; one failure
@@ -396,7 +396,7 @@ TEST_F(CommandConsoleTest, DownloadRefusedByAnErrorLeavesTheChangeHandlerWorking
     reader.LastErrorText = "CreateEvent Failed";
     dialog.DownloadCommands(Texts{"02"});
     EXPECT_EQ(messageBox.texts, Texts{"Fatal Error - CreateEvent Failed"});
-    EXPECT_EQ(dialog.m_bDownloading, 0);
+    EXPECT_FALSE(dialog.m_bDownloading);
     EXPECT_EQ(CommandText(), "");
     Edit(kCommandEditId)->setText("02");
     EXPECT_TRUE(Item(kSendCommandId)->isEnabled());
@@ -406,7 +406,7 @@ TEST_F(CommandConsoleTest, DownloadRefusedByAnErrorLeavesTheChangeHandlerWorking
     messageBox.texts.clear();
     dialog.DownloadCommands();
     EXPECT_EQ(messageBox.texts, Texts{"Attach device before sending commands"});
-    EXPECT_EQ(dialog.m_bDownloading, 0);
+    EXPECT_FALSE(dialog.m_bDownloading);
 }
 
 TEST_F(CommandConsoleTest, DownloadComputesTheLengthWhateverTheCheckBoxSays)
@@ -465,7 +465,7 @@ TEST_F(CommandConsoleTest, ClosingTheWindowStopsTheDownloadAtOnce)
     dialog.DownloadCommands(Texts{"delay 5", "02", "delay 5"});
     EXPECT_TRUE(device->featuresSent.empty());
     EXPECT_LE(clock.TotalSlept(), 1000u + 10u);  // discovery and one slice of the first second
-    EXPECT_EQ(dialog.m_bDownloading, 0);
+    EXPECT_FALSE(dialog.m_bDownloading);
 }
 
 // What the operator starts while a send handles the window's events is

@@ -15,7 +15,7 @@ namespace {
 struct LineCase {
     const char* name;
     QStringList arguments;  // after the program name
-    bool bExit;
+    bool exitNow;
     int exitCode;
     const char* messageStart;  // what the message begins with
 };
@@ -29,7 +29,7 @@ TEST_P(CommandLineTest, LeadsToItsExit)
 {
     const LineCase& param = GetParam();
     const CommandLine line = ParseCommandLine(QStringList{QStringLiteral("corvalt")} + param.arguments);
-    EXPECT_EQ(line.bExit, param.bExit);
+    EXPECT_EQ(line.exitNow, param.exitNow);
     EXPECT_EQ(line.exitCode, param.exitCode);
     const QString start = QString::fromUtf8(param.messageStart);
     EXPECT_EQ(line.message.left(start.size()), start) << line.message.toStdString();
@@ -65,7 +65,7 @@ TEST(CommandLineVirtualReader, TakesTheProductIdOrTheDefault)
     };
     for (const auto& [arguments, productId] : cases) {
         const CommandLine line = ParseCommandLine(QStringList{QStringLiteral("corvalt")} + arguments);
-        EXPECT_FALSE(line.bExit) << line.message.toStdString();
+        EXPECT_FALSE(line.exitNow) << line.message.toStdString();
         EXPECT_EQ(line.virtualReaderProductId, productId) << arguments.join(' ').toStdString();
     }
 }

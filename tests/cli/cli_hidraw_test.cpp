@@ -22,7 +22,7 @@ protected:
             node.features[0] = {0x00, 0x00, 0x01, 0xAB};  // RC=00, one data byte
         });
     }
-    CliRun Run(const std::vector<std::string>& arguments) { return testing::RunCli(host_, m_clock, arguments); }
+    CliRun Run(const std::vector<std::string>& arguments) { return testing::RunCli(m_host, m_clock, arguments); }
 
     InputReportLayout m_layout{ReaderCardFields(0x0002)};
     MockNode& m_node;

@@ -34,11 +34,11 @@ public:
             return;
         ::setfsgid(kNobody);
         ::setfsuid(kNobody);
-        active_ = true;
+        m_active = true;
     }
     ~UnprivilegedFiles()
     {
-        if (!active_)
+        if (!m_active)
             return;
         ::setfsuid(0);
         ::setfsgid(0);
@@ -47,23 +47,23 @@ public:
     UnprivilegedFiles& operator=(const UnprivilegedFiles&) = delete;
 
 private:
-    bool active_ = false;
+    bool m_active = false;
 };
 
 // Opens under UnprivilegedFiles; everything else as the test's own user.
 class UnprivilegedOpenHost final : public HidHost {
 public:
-    explicit UnprivilegedOpenHost(HidHost& host) : host_(host) {}
-    bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) override { return host_.ListInterfaces(interfaces); }
+    explicit UnprivilegedOpenHost(HidHost& host) : m_host(host) {}
+    bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) override { return m_host.ListInterfaces(interfaces); }
     std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) override
     {
         const UnprivilegedFiles unprivileged;
-        return host_.Open(path, access);
+        return m_host.Open(path, access);
     }
-    const HidError& LastError() const override { return host_.LastError(); }
+    const HidError& LastError() const override { return m_host.LastError(); }
 
 private:
-    HidHost& host_;
+    HidHost& m_host;
 };
 
 class NoWaitClock final : public Clock {
@@ -76,19 +76,19 @@ class HidrawAccessTest : public testing::MockHidrawTest {
 protected:
     HidrawAccessTest()
     {
-        gchar* root = umockdev_testbed_get_root_dir(bed_);
-        root_ = root;
+        gchar* root = umockdev_testbed_get_root_dir(m_bed);
+        m_root = root;
         g_free(root);
         // The testbed's folders are the test user's own: the unprivileged
         // opens must be refused by the node's mode, not on the way to it.
-        ::chmod(root_.c_str(), 0755);
+        ::chmod(m_root.c_str(), 0755);
     }
 
     // The node's mode, as udev leaves it without (0600) or with a rule that
     // grants the user access (the ACL acts like 0666 here).
     void SetMode(MockNode& node, mode_t mode)
     {
-        const std::string file = root_ + node.path;
+        const std::string file = m_root + node.path;
         ASSERT_EQ(::chmod(file.c_str(), mode), 0) << file;
     }
 
@@ -98,18 +98,18 @@ protected:
     {
         // The preload reaches the node's handler through a socket, which an
         // unprivileged user may not connect to unless it is made writable.
-        const std::string socket = root_ + "/ioctl" + node.path;
+        const std::string socket = m_root + "/ioctl" + node.path;
         EXPECT_EQ(::chmod(socket.c_str(), 0666), 0) << socket;
         SetMode(node, 0600);
         if (::geteuid() != 0)
             SetMode(node, 0000);
-        auto device = unprivileged_.Open(node.path, HidAccess::QueryOnly);
-        return device == nullptr && unprivileged_.LastError().code == EACCES;
+        auto device = m_unprivileged.Open(node.path, HidAccess::QueryOnly);
+        return device == nullptr && m_unprivileged.LastError().code == EACCES;
     }
 
-    std::string root_;
-    UnprivilegedOpenHost unprivileged_{host_};
-    NoWaitClock clock_;
+    std::string m_root;
+    UnprivilegedOpenHost m_unprivileged{m_host};
+    NoWaitClock m_clock;
 };
 
 TEST_F(HidrawAccessTest, ARefusedOpenNamesTheNodeAndTheReason)
@@ -117,12 +117,12 @@ TEST_F(HidrawAccessTest, ARefusedOpenNamesTheNodeAndTheReason)
     MockNode& node = Add(0);
     if (!RefusalIsPossible(node))
         GTEST_SKIP() << "an unprivileged open of the emulated node is not refused here: "
-                     << unprivileged_.LastError().message;
+                     << m_unprivileged.LastError().message;
     for (const auto& [access, how] : {std::pair{HidAccess::ReadWrite, "for reading and writing"},
                                       std::pair{HidAccess::QueryOnly, "read-only"}}) {
-        EXPECT_EQ(unprivileged_.Open(node.path, access), nullptr);
-        EXPECT_EQ(unprivileged_.LastError().code, EACCES);
-        EXPECT_EQ(unprivileged_.LastError().message,
+        EXPECT_EQ(m_unprivileged.Open(node.path, access), nullptr);
+        EXPECT_EQ(m_unprivileged.LastError().code, EACCES);
+        EXPECT_EQ(m_unprivileged.LastError().message,
                   std::string("opening /dev/hidraw0 ") + how + " failed: Permission denied");
     }
 }
@@ -132,8 +132,8 @@ TEST_F(HidrawAccessTest, DiscoveryReportsTheRefusedReaderUntilTheRuleGrantsAcces
     MockNode& node = Add(0);
     if (!RefusalIsPossible(node))
         GTEST_SKIP() << "an unprivileged open of the emulated node is not refused here: "
-                     << unprivileged_.LastError().message;
-    ReaderConnection reader(unprivileged_, clock_);
+                     << m_unprivileged.LastError().message;
+    ReaderConnection reader(m_unprivileged, m_clock);
     ASSERT_TRUE(OpenReader(reader));
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_TRUE(reader.bAccessDenied);
@@ -143,7 +143,7 @@ TEST_F(HidrawAccessTest, DiscoveryReportsTheRefusedReaderUntilTheRuleGrantsAcces
     // open the node, and the next pass opens the reader.
     SetMode(node, 0666);
     ASSERT_TRUE(OpenReader(reader));
-    EXPECT_TRUE(reader.IsOpen()) << host_.LastError().message;
+    EXPECT_TRUE(reader.IsOpen()) << m_host.LastError().message;
     EXPECT_FALSE(reader.bAccessDenied);
     EXPECT_EQ(reader.DeniedPath, "");
 }

@@ -48,15 +48,15 @@ protected:
     MockNode& OpenedReader()
     {
         MockNode& node = Add(0);
-        fdsBeforeOpen_ = OpenFds();
-        OpenReader(reader_);
-        EXPECT_TRUE(reader_.IsOpen()) << host_.LastError().message;
+        m_fdsBeforeOpen = OpenFds();
+        OpenReader(m_reader);
+        EXPECT_TRUE(m_reader.IsOpen()) << m_host.LastError().message;
         return node;
     }
 
-    InstantClock clock_;
-    ReaderConnection reader_{host_, clock_};
-    std::map<int, std::string> fdsBeforeOpen_;
+    InstantClock m_clock;
+    ReaderConnection m_reader{m_host, m_clock};
+    std::map<int, std::string> m_fdsBeforeOpen;
 };
 
 TEST_F(HidrawFaultTest, UnplugWhileAReadIsPendingFailsTheReadAndLeaksNothing)
@@ -73,7 +73,7 @@ TEST_F(HidrawFaultTest, UnplugWhileAReadIsPendingFailsTheReadAndLeaksNothing)
     EXPECT_EQ(device->LastError().code, ENODEV);
     EXPECT_NE(device->LastError().message.find("/dev/hidraw0"), std::string::npos);
     std::vector<HidInterfaceInfo> list;
-    ASSERT_TRUE(host_.ListInterfaces(list));
+    ASSERT_TRUE(m_host.ListInterfaces(list));
     EXPECT_TRUE(list.empty());
     device.reset();
     EXPECT_EQ(SettledFds(before), before);
@@ -126,27 +126,27 @@ TEST_F(HidrawFaultTest, ANodeGoneBetweenListingAndOpeningFailsTheOpen)
 {
     MockNode& node = Add(0);
     std::vector<HidInterfaceInfo> list;
-    ASSERT_TRUE(host_.ListInterfaces(list));
+    ASSERT_TRUE(m_host.ListInterfaces(list));
     ASSERT_EQ(list.size(), 1u);
     Remove(node);
-    EXPECT_EQ(host_.Open(list[0].path, HidAccess::ReadWrite), nullptr);
-    EXPECT_EQ(host_.LastError().code, ENOENT);
-    EXPECT_NE(host_.LastError().message.find("/dev/hidraw0"), std::string::npos);
+    EXPECT_EQ(m_host.Open(list[0].path, HidAccess::ReadWrite), nullptr);
+    EXPECT_EQ(m_host.LastError().code, ENOENT);
+    EXPECT_NE(m_host.LastError().message.find("/dev/hidraw0"), std::string::npos);
 }
 
 TEST_F(HidrawFaultTest, ReaderUnpluggedWhileAReadIsPendingIsClosedAndNotFoundAgain)
 {
     MockNode& node = OpenedReader();
-    EXPECT_FALSE(PollInputReport(reader_));
-    EXPECT_TRUE(reader_.IsOpen());
+    EXPECT_FALSE(PollInputReport(m_reader));
+    EXPECT_TRUE(m_reader.IsOpen());
 
     Remove(node);
-    EXPECT_FALSE(PollInputReport(reader_));
-    EXPECT_FALSE(reader_.IsOpen());
-    EXPECT_EQ(reader_.pPreparsedData, nullptr);
-    EXPECT_TRUE(OpenReader(reader_));
-    EXPECT_FALSE(reader_.IsOpen());
-    EXPECT_EQ(SettledFds(fdsBeforeOpen_), fdsBeforeOpen_);
+    EXPECT_FALSE(PollInputReport(m_reader));
+    EXPECT_FALSE(m_reader.IsOpen());
+    EXPECT_EQ(m_reader.pPreparsedData, nullptr);
+    EXPECT_TRUE(OpenReader(m_reader));
+    EXPECT_FALSE(m_reader.IsOpen());
+    EXPECT_EQ(SettledFds(m_fdsBeforeOpen), m_fdsBeforeOpen);
 }
 
 TEST_F(HidrawFaultTest, ReaderUnpluggedAroundACommandReportsWhereItFailed)
@@ -154,18 +154,18 @@ TEST_F(HidrawFaultTest, ReaderUnpluggedAroundACommandReportsWhereItFailed)
     // Gone after the command went out: sent, no answer.
     MockNode& node = OpenedReader();
     Set(node, [](MockNode& n) { n.goneAfterSets = 1; });
-    reader_.FeatureOut = {0x00, 0x01, 0x00};
-    ExchangeFeatureReport(reader_);
-    EXPECT_EQ(reader_.ExchangeStatus, ExchangeOutcome::kNoAnswer);
-    EXPECT_FALSE(reader_.IsOpen());
+    m_reader.FeatureOut = {0x00, 0x01, 0x00};
+    ExchangeFeatureReport(m_reader);
+    EXPECT_EQ(m_reader.ExchangeStatus, ExchangeOutcome::kNoAnswer);
+    EXPECT_FALSE(m_reader.IsOpen());
     EXPECT_EQ(Get(node, [](MockNode& n) { return n.featuresSet.size(); }), 1u);
 
     // Gone before it: the retry finds no reader to send it to.
     Remove(node);
-    OpenReader(reader_);
-    ExchangeFeatureReport(reader_);
-    EXPECT_EQ(reader_.ExchangeStatus, ExchangeOutcome::kNotDelivered);
-    EXPECT_FALSE(reader_.IsOpen());
+    OpenReader(m_reader);
+    ExchangeFeatureReport(m_reader);
+    EXPECT_EQ(m_reader.ExchangeStatus, ExchangeOutcome::kNotDelivered);
+    EXPECT_FALSE(m_reader.IsOpen());
 }
 
 TEST_F(HidrawFaultTest, ReaderShortAnswersLeaveNoStaleBytes)
@@ -176,26 +176,26 @@ TEST_F(HidrawFaultTest, ReaderShortAnswersLeaveNoStaleBytes)
         n.reads.emplace_back(0, Bytes{1, 2, 3, 4, 5, 6, 7});
         n.reads.emplace_back(0, Bytes{9});
     });
-    reader_.FeatureIn.fill(0xEE);
-    reader_.FeatureOut = {0x00, 0x01, 0x00};
-    ExchangeFeatureReport(reader_);
-    ASSERT_EQ(reader_.ExchangeStatus, ExchangeOutcome::kAnswered);
-    EXPECT_EQ(Bytes(reader_.FeatureIn.begin(), reader_.FeatureIn.begin() + 8), (Bytes{0x00, 0x06, 0, 0, 0, 0, 0, 0}));
+    m_reader.FeatureIn.fill(0xEE);
+    m_reader.FeatureOut = {0x00, 0x01, 0x00};
+    ExchangeFeatureReport(m_reader);
+    ASSERT_EQ(m_reader.ExchangeStatus, ExchangeOutcome::kAnswered);
+    EXPECT_EQ(Bytes(m_reader.FeatureIn.begin(), m_reader.FeatureIn.begin() + 8), (Bytes{0x00, 0x06, 0, 0, 0, 0, 0, 0}));
 
-    ASSERT_TRUE(PollInputReport(reader_));
-    EXPECT_EQ(Bytes(reader_.InputReport.begin(), reader_.InputReport.begin() + 8), (Bytes{0x00, 1, 2, 3, 4, 5, 6, 7}));
-    ASSERT_TRUE(PollInputReport(reader_));
-    EXPECT_EQ(Bytes(reader_.InputReport.begin(), reader_.InputReport.begin() + 8), (Bytes{0x00, 9, 0, 0, 0, 0, 0, 0}));
+    ASSERT_TRUE(PollInputReport(m_reader));
+    EXPECT_EQ(Bytes(m_reader.InputReport.begin(), m_reader.InputReport.begin() + 8), (Bytes{0x00, 1, 2, 3, 4, 5, 6, 7}));
+    ASSERT_TRUE(PollInputReport(m_reader));
+    EXPECT_EQ(Bytes(m_reader.InputReport.begin(), m_reader.InputReport.begin() + 8), (Bytes{0x00, 9, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(HidrawFaultTest, ReaderGoneDuringTheSettleWaitIsPassedOver)
 {
     MockNode& node = Add(0);
-    clock_.duringSleep = [&] { Remove(node); };
-    EXPECT_TRUE(OpenReader(reader_));
-    EXPECT_FALSE(reader_.IsOpen());
-    EXPECT_FALSE(reader_.bAccessDenied);
-    EXPECT_EQ(reader_.pPreparsedData, nullptr);
+    m_clock.duringSleep = [&] { Remove(node); };
+    EXPECT_TRUE(OpenReader(m_reader));
+    EXPECT_FALSE(m_reader.IsOpen());
+    EXPECT_FALSE(m_reader.bAccessDenied);
+    EXPECT_EQ(m_reader.pPreparsedData, nullptr);
 }
 
 // A reader whose reads keep failing while it stays listed is closed by each
@@ -224,14 +224,14 @@ TEST_F(HidrawFaultTest, AReaderSettlesWhenItAppearsNotWhenItIsOpenedAgain)
             n.descriptor = c.descriptor;
             n.reads.assign(3, {c.readResult, Bytes{}});
         });
-        clock_.now = 0;
+        m_clock.now = 0;
         for (int pass = 0; pass < 3; ++pass) {
-            OpenReader(reader_);
-            ASSERT_TRUE(reader_.IsOpen()) << host_.LastError().message;
-            EXPECT_FALSE(PollInputReport(reader_));
-            EXPECT_FALSE(reader_.IsOpen());
+            OpenReader(m_reader);
+            ASSERT_TRUE(m_reader.IsOpen()) << m_host.LastError().message;
+            EXPECT_FALSE(PollInputReport(m_reader));
+            EXPECT_FALSE(m_reader.IsOpen());
         }
-        EXPECT_EQ(clock_.now, c.waitedMs);
+        EXPECT_EQ(m_clock.now, c.waitedMs);
         Remove(node);
     }
 }

@@ -30,7 +30,7 @@ class HidrawHostTest : public testing::MockHidrawTest {};
 TEST_F(HidrawHostTest, ListsByNodeNumberWithIdsFromUevent)
 {
     std::vector<HidInterfaceInfo> list{{"stale", true, 1, 1}};
-    ASSERT_TRUE(host_.ListInterfaces(list));
+    ASSERT_TRUE(m_host.ListInterfaces(list));
     EXPECT_TRUE(list.empty()) << "no /sys/class/hidraw is an empty list";
 
     Add(10, "HID_ID=0005:0000ABCD:0000F00D");
@@ -40,7 +40,7 @@ TEST_F(HidrawHostTest, ListsByNodeNumberWithIdsFromUevent)
     Add(4, "HID_ID=0003:123456789:00000002");  // nine digits
     Add(5, "DRIVER=hid-generic");             // no HID_ID at all
     Add(6, "HID_ID=0003:00000801:00000002", false);  // uevent unreachable
-    ASSERT_TRUE(host_.ListInterfaces(list)) << host_.LastError().message;
+    ASSERT_TRUE(m_host.ListInterfaces(list)) << m_host.LastError().message;
     const std::vector<std::string> order = {"/dev/hidraw1", "/dev/hidraw2", "/dev/hidraw3", "/dev/hidraw4",
                                             "/dev/hidraw5", "/dev/hidraw6", "/dev/hidraw10"};
     ASSERT_EQ(list.size(), order.size());
@@ -52,20 +52,20 @@ TEST_F(HidrawHostTest, ListsByNodeNumberWithIdsFromUevent)
     EXPECT_EQ(list[1].productId, 0x0002);
     EXPECT_EQ(list[6].vendorId, 0xABCD);
     EXPECT_EQ(list[6].productId, 0xF00D);
-    EXPECT_EQ(host_.LastError().code, 0);
+    EXPECT_EQ(m_host.LastError().code, 0);
 }
 
 TEST_F(HidrawHostTest, UnreadableClassDirectoryFails)
 {
-    gchar* sys = umockdev_testbed_get_sys_dir(bed_);
+    gchar* sys = umockdev_testbed_get_sys_dir(m_bed);
     const std::string classDir = std::string(sys) + "/class";
     g_free(sys);
     ASSERT_EQ(g_mkdir_with_parents(classDir.c_str(), 0755), 0);
     std::fclose(std::fopen((classDir + "/hidraw").c_str(), "w"));  // a file where the directory should be
     std::vector<HidInterfaceInfo> list;
-    EXPECT_FALSE(host_.ListInterfaces(list));
-    EXPECT_EQ(host_.LastError().code, ENOTDIR);
-    EXPECT_NE(host_.LastError().message.find("/sys/class/hidraw"), std::string::npos);
+    EXPECT_FALSE(m_host.ListInterfaces(list));
+    EXPECT_EQ(m_host.LastError().code, ENOTDIR);
+    EXPECT_NE(m_host.LastError().message.find("/sys/class/hidraw"), std::string::npos);
 }
 
 TEST_F(HidrawHostTest, OpensInEitherModeAndReadsAttributes)
@@ -74,8 +74,8 @@ TEST_F(HidrawHostTest, OpensInEitherModeAndReadsAttributes)
     Set(node, [](MockNode& n) { n.product = -2; });  // the kernel's signed field for 0xFFFE
     for (const auto& [access, mode] : {std::pair{HidAccess::ReadWrite, O_RDWR}, {HidAccess::QueryOnly, O_RDONLY}}) {
         const auto before = OpenFds();
-        auto device = host_.Open("/dev/hidraw0", access);
-        ASSERT_NE(device, nullptr) << host_.LastError().message;
+        auto device = m_host.Open("/dev/hidraw0", access);
+        ASSERT_NE(device, nullptr) << m_host.LastError().message;
         // umockdev backs an emulated node with a pty: the new /dev/pts entry is ours.
         const auto during = OpenFds();
         const auto ours = std::find_if(during.begin(), during.end(), [&](const auto& fd) {
@@ -100,9 +100,9 @@ TEST_F(HidrawHostTest, OpensInEitherModeAndReadsAttributes)
 
 TEST_F(HidrawHostTest, OpeningAMissingNodeNamesIt)
 {
-    EXPECT_EQ(host_.Open("/dev/hidraw-corvalt-absent", HidAccess::ReadWrite), nullptr);
-    EXPECT_EQ(host_.LastError().code, ENOENT);
-    EXPECT_NE(host_.LastError().message.find("/dev/hidraw-corvalt-absent"), std::string::npos);
+    EXPECT_EQ(m_host.Open("/dev/hidraw-corvalt-absent", HidAccess::ReadWrite), nullptr);
+    EXPECT_EQ(m_host.LastError().code, ENOENT);
+    EXPECT_NE(m_host.LastError().message.find("/dev/hidraw-corvalt-absent"), std::string::npos);
 }
 
 TEST_F(HidrawHostTest, ReadsTheDescriptorAndRefusesImpossibleSizes)
@@ -168,7 +168,7 @@ TEST_F(HidrawHostTest, InputReportsAlwaysStartWithTheirId)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        MockNode& node = Add(static_cast<int>(nodes_.size()));
+        MockNode& node = Add(static_cast<int>(m_nodes.size()));
         Set(node, [&](MockNode& n) {
             n.descriptorError = c.descriptorError;
             n.reads.emplace_back(0, c.wire);
@@ -193,7 +193,7 @@ TEST_F(HidrawHostTest, ReadOutcomes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
-        MockNode& node = Add(static_cast<int>(nodes_.size()));
+        MockNode& node = Add(static_cast<int>(m_nodes.size()));
         auto device = Open(node, kUnnumbered);
         Set(node, [&](MockNode& n) {
             n.reads.emplace_back(c.result, Bytes{});
@@ -208,7 +208,7 @@ TEST_F(HidrawHostTest, ReadOutcomes)
             EXPECT_NE(device->LastError().message.find("/dev/hidraw"), std::string::npos);
         }
     }
-    MockNode& node = Add(static_cast<int>(nodes_.size()));
+    MockNode& node = Add(static_cast<int>(m_nodes.size()));
     auto device = Open(node, kUnnumbered);
     uint8_t buffer[8];
     size_t count = 0;
@@ -222,7 +222,7 @@ TEST_F(HidrawHostTest, ManyOpenCloseCyclesLeakNoDescriptor)
     Add(0);
     const auto before = OpenFds();
     for (int i = 0; i < 100; ++i) {
-        auto device = host_.Open("/dev/hidraw0", i % 2 ? HidAccess::ReadWrite : HidAccess::QueryOnly);
+        auto device = m_host.Open("/dev/hidraw0", i % 2 ? HidAccess::ReadWrite : HidAccess::QueryOnly);
         ASSERT_NE(device, nullptr);
         uint8_t buffer[8] = {0x07};
         size_t count = 0;
@@ -231,10 +231,10 @@ TEST_F(HidrawHostTest, ManyOpenCloseCyclesLeakNoDescriptor)
         // Only a few: the preload keeps a slot for each failed open under
         // /dev and aborts the process after 50.
         if (i % 25 == 0) {
-            EXPECT_EQ(host_.Open("/dev/hidraw-corvalt-absent", HidAccess::ReadWrite), nullptr);
+            EXPECT_EQ(m_host.Open("/dev/hidraw-corvalt-absent", HidAccess::ReadWrite), nullptr);
         }
         std::vector<HidInterfaceInfo> list;
-        EXPECT_TRUE(host_.ListInterfaces(list));
+        EXPECT_TRUE(m_host.ListInterfaces(list));
     }
     EXPECT_EQ(SettledFds(before), before);
 }

@@ -26,13 +26,13 @@ TEST_F(HidrawSoakTest, HundredsOfOpenReadCloseCyclesLeakNoDescriptor)
     Add(0, "HID_ID=0003:0000046D:0000C31C");  // a keyboard, passed over by its ids
     MockNode& node = Add(1);
     testing::FakeClock clock;
-    ReaderConnection reader{host_, clock};
+    ReaderConnection reader{m_host, clock};
     const auto before = OpenFds();
 
     for (int cycle = 0; cycle < 300; ++cycle) {
         SCOPED_TRACE(cycle);
         OpenReader(reader);
-        ASSERT_TRUE(reader.IsOpen()) << host_.LastError().message;
+        ASSERT_TRUE(reader.IsOpen()) << m_host.LastError().message;
         // A swipe, then a read left pending; every tenth cycle the read
         // fails instead and closes the reader itself.
         const bool failing = cycle % 10 == 9;

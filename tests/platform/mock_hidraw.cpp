@@ -121,8 +121,8 @@ std::map<int, std::string> SettledFds(const std::map<int, std::string>& expected
 
 MockHidrawTest::~MockHidrawTest()
 {
-    g_object_unref(bed_);
-    for (auto* handler : handlers_) g_object_unref(handler);
+    g_object_unref(m_bed);
+    for (auto* handler : m_handlers) g_object_unref(handler);
 }
 
 MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link)
@@ -133,15 +133,15 @@ MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link)
                        "\nE: SUBSYSTEM=hidraw\nA: dev=245:" + std::to_string(number) + "\n" +
                        (link ? "L: device=../../../h" + name + "\n" : "");
     GError* error = nullptr;
-    EXPECT_TRUE(umockdev_testbed_add_from_string(bed_, text.c_str(), &error)) << (error ? error->message : "");
-    nodes_.push_back(std::make_unique<MockNode>());
-    nodes_.back()->path = "/dev/" + name;
+    EXPECT_TRUE(umockdev_testbed_add_from_string(m_bed, text.c_str(), &error)) << (error ? error->message : "");
+    m_nodes.push_back(std::make_unique<MockNode>());
+    m_nodes.back()->path = "/dev/" + name;
     UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
-    g_signal_connect(handler, "handle-ioctl", G_CALLBACK(HandleIoctl), nodes_.back().get());
-    g_signal_connect(handler, "handle-read", G_CALLBACK(HandleRead), nodes_.back().get());
-    EXPECT_TRUE(umockdev_testbed_attach_ioctl(bed_, ("/dev/" + name).c_str(), handler, &error));
-    handlers_.push_back(handler);
-    return *nodes_.back();
+    g_signal_connect(handler, "handle-ioctl", G_CALLBACK(HandleIoctl), m_nodes.back().get());
+    g_signal_connect(handler, "handle-read", G_CALLBACK(HandleRead), m_nodes.back().get());
+    EXPECT_TRUE(umockdev_testbed_attach_ioctl(m_bed, ("/dev/" + name).c_str(), handler, &error));
+    m_handlers.push_back(handler);
+    return *m_nodes.back();
 }
 
 void MockHidrawTest::Remove(MockNode& node)
@@ -149,11 +149,11 @@ void MockHidrawTest::Remove(MockNode& node)
     const int number = std::atoi(node.path.c_str() + std::strlen("/dev/hidraw"));
     const std::string sysfs = "/sys" + SysfsPath(number);
     Set(node, [](MockNode& n) { n.goneError = ENODEV; });
-    umockdev_testbed_remove_device(bed_, (sysfs + "/hidraw/hidraw" + std::to_string(number)).c_str());
-    umockdev_testbed_remove_device(bed_, sysfs.c_str());
+    umockdev_testbed_remove_device(m_bed, (sysfs + "/hidraw/hidraw" + std::to_string(number)).c_str());
+    umockdev_testbed_remove_device(m_bed, sysfs.c_str());
     // The testbed keeps a node that has a handler attached; unplugging
     // takes it away.
-    gchar* root = umockdev_testbed_get_root_dir(bed_);
+    gchar* root = umockdev_testbed_get_root_dir(m_bed);
     ::unlink((std::string(root) + node.path).c_str());
     g_free(root);
 }
@@ -161,8 +161,8 @@ void MockHidrawTest::Remove(MockNode& node)
 std::unique_ptr<HidDevice> MockHidrawTest::Open(MockNode& node, Bytes descriptor)
 {
     Set(node, [&](MockNode& n) { n.descriptor = std::move(descriptor); });
-    auto device = host_.Open(node.path, HidAccess::ReadWrite);
-    EXPECT_NE(device, nullptr) << host_.LastError().message;
+    auto device = m_host.Open(node.path, HidAccess::ReadWrite);
+    EXPECT_NE(device, nullptr) << m_host.LastError().message;
     return device;
 }
 

@@ -77,10 +77,10 @@ protected:
 
     std::unique_ptr<HidDevice> Open(MockNode& node, Bytes descriptor);
 
-    UMockdevTestbed* bed_ = umockdev_testbed_new();
-    std::vector<UMockdevIoctlBase*> handlers_;
-    std::vector<std::unique_ptr<MockNode>> nodes_;  // outlive the testbed's worker
-    HidrawHost host_;
+    UMockdevTestbed* m_bed = umockdev_testbed_new();
+    std::vector<UMockdevIoctlBase*> m_handlers;
+    std::vector<std::unique_ptr<MockNode>> m_nodes;  // outlive the testbed's worker
+    HidrawHost m_host;
 };
 
 // main() of a test program built on these nodes: runs the tests, or exits

@@ -13,70 +13,70 @@ namespace {
 class FakeDevice final : public HidDevice {
 public:
     FakeDevice(std::shared_ptr<SimulatedDevice> device, std::vector<std::string>& log)
-        : device_(std::move(device)), log_(log)
+        : m_device(std::move(device)), m_log(log)
     {
-        ++device_->openHandles;
-        if (device_->reader)
-            reader_ = std::make_unique<VirtualReaderDevice>(*device_->reader, device_->path);
+        ++m_device->openHandles;
+        if (m_device->reader)
+            m_reader = std::make_unique<VirtualReaderDevice>(*m_device->reader, m_device->path);
     }
     ~FakeDevice() override
     {
-        --device_->openHandles;
-        log_.push_back("close " + device_->path);
+        --m_device->openHandles;
+        m_log.push_back("close " + m_device->path);
     }
 
     bool GetAttributes(HidAttributes& attributes) override
     {
-        log_.push_back("attributes");
-        if (!Usable() || device_->failAttributes)
+        m_log.push_back("attributes");
+        if (!Usable() || m_device->failAttributes)
             return Fail(EIO);
-        if (reader_)
-            return FromReader(reader_->GetAttributes(attributes));
-        attributes = {device_->vendorId, device_->productId, 0};
+        if (m_reader)
+            return FromReader(m_reader->GetAttributes(attributes));
+        attributes = {m_device->vendorId, m_device->productId, 0};
         return true;
     }
 
     bool GetReportDescriptor(std::vector<uint8_t>& descriptor) override
     {
-        log_.push_back("descriptor");
-        if (!Usable() || device_->failDescriptor)
+        m_log.push_back("descriptor");
+        if (!Usable() || m_device->failDescriptor)
             return Fail(EIO);
-        if (reader_)
-            return FromReader(reader_->GetReportDescriptor(descriptor));
-        descriptor = device_->descriptor;
+        if (m_reader)
+            return FromReader(m_reader->GetReportDescriptor(descriptor));
+        descriptor = m_device->descriptor;
         return true;
     }
 
     bool SetFeature(const uint8_t* report, size_t length) override
     {
-        log_.push_back("set-feature");
+        m_log.push_back("set-feature");
         if (!Usable() || report == nullptr || length < 2)
             return Fail(EIO);
-        if (device_->setFeatureFailures > 0) {
-            --device_->setFeatureFailures;
+        if (m_device->setFeatureFailures > 0) {
+            --m_device->setFeatureFailures;
             return Fail(EPIPE);
         }
-        device_->featuresSent.emplace_back(report, report + length);
-        if (reader_)
-            return FromReader(reader_->SetFeature(report, length));
+        m_device->featuresSent.emplace_back(report, report + length);
+        if (m_reader)
+            return FromReader(m_reader->SetFeature(report, length));
         return true;
     }
 
     bool GetFeature(uint8_t* report, size_t length) override
     {
-        log_.push_back("get-feature");
+        m_log.push_back("get-feature");
         if (!Usable() || report == nullptr || length < 2)
             return Fail(EIO);
-        if (device_->getFeatureFailures > 0) {
-            --device_->getFeatureFailures;
+        if (m_device->getFeatureFailures > 0) {
+            --m_device->getFeatureFailures;
             return Fail(EPIPE);
         }
-        if (reader_ && !device_->answerFeature)
-            return FromReader(reader_->GetFeature(report, length));
+        if (m_reader && !m_device->answerFeature)
+            return FromReader(m_reader->GetFeature(report, length));
         std::vector<uint8_t> answer;
-        if (device_->answerFeature) {
+        if (m_device->answerFeature) {
             static const std::vector<uint8_t> kNone;
-            answer = device_->answerFeature(device_->featuresSent.empty() ? kNone : device_->featuresSent.back());
+            answer = m_device->answerFeature(m_device->featuresSent.empty() ? kNone : m_device->featuresSent.back());
         }
         std::memset(report, 0, length);
         if (!answer.empty())
@@ -86,56 +86,56 @@ public:
 
     HidReadStatus ReadInput(uint8_t* buffer, size_t length, size_t* bytesRead) override
     {
-        log_.push_back("read");
-        if (!Usable() || device_->readError != 0 || buffer == nullptr || length < 2) {
-            Fail(device_->readError != 0 ? device_->readError : ENODEV);
+        m_log.push_back("read");
+        if (!Usable() || m_device->readError != 0 || buffer == nullptr || length < 2) {
+            Fail(m_device->readError != 0 ? m_device->readError : ENODEV);
             return HidReadStatus::Failed;
         }
-        if (device_->inputReports.empty() && reader_) {
-            const HidReadStatus status = reader_->ReadInput(buffer, length, bytesRead);
-            error_ = reader_->LastError();
+        if (m_device->inputReports.empty() && m_reader) {
+            const HidReadStatus status = m_reader->ReadInput(buffer, length, bytesRead);
+            m_error = m_reader->LastError();
             return status;
         }
-        if (device_->inputReports.empty()) {
-            error_ = {EAGAIN, "no report yet"};
+        if (m_device->inputReports.empty()) {
+            m_error = {EAGAIN, "no report yet"};
             return HidReadStatus::Pending;
         }
-        const std::vector<uint8_t> report = std::move(device_->inputReports.front());
-        device_->inputReports.pop_front();
+        const std::vector<uint8_t> report = std::move(m_device->inputReports.front());
+        m_device->inputReports.pop_front();
         const size_t count = std::min(report.size(), length);
         std::memset(buffer, 0, length);
         std::memcpy(buffer, report.data(), count);
         if (bytesRead != nullptr)
             *bytesRead = count;
-        error_ = {};
+        m_error = {};
         return HidReadStatus::Complete;
     }
 
-    const HidError& LastError() const override { return error_; }
+    const HidError& LastError() const override { return m_error; }
 
 private:
     bool Usable()
     {
-        error_ = {};
-        return !device_->unplugged;
+        m_error = {};
+        return !m_device->unplugged;
     }
     bool FromReader(bool ok)
     {
-        error_ = reader_->LastError();
+        m_error = m_reader->LastError();
         return ok;
     }
     bool Fail(int code)
     {
-        if (device_->unplugged)
+        if (m_device->unplugged)
             code = ENODEV;  // as the kernel answers every call on a node whose device has gone
-        error_ = {code, device_->path + ": " + std::strerror(code)};
+        m_error = {code, m_device->path + ": " + std::strerror(code)};
         return false;
     }
 
-    std::shared_ptr<SimulatedDevice> device_;
-    std::vector<std::string>& log_;
-    std::unique_ptr<VirtualReaderDevice> reader_;  // when the device is a virtual reader
-    HidError error_;
+    std::shared_ptr<SimulatedDevice> m_device;
+    std::vector<std::string>& m_log;
+    std::unique_ptr<VirtualReaderDevice> m_reader;  // when the device is a virtual reader
+    HidError m_error;
 };
 
 bool IsListed(const SimulatedDevice& device)
@@ -153,8 +153,8 @@ std::shared_ptr<SimulatedDevice> FakeHidHost::AddDevice(const std::string& path,
     device->vendorId = vendorId;
     device->productId = productId;
     device->descriptor = std::move(descriptor);
-    devices_.push_back(device);
-    everAdded_.push_back(device);
+    m_devices.push_back(device);
+    m_everAdded.push_back(device);
     return device;
 }
 
@@ -167,23 +167,23 @@ std::shared_ptr<SimulatedDevice> FakeHidHost::AddReader(const std::string& path,
 
 void FakeHidHost::Unplug(const std::string& path)
 {
-    auto it = std::ranges::find(devices_, path, &SimulatedDevice::path);
-    if (it == devices_.end())
+    auto it = std::ranges::find(m_devices, path, &SimulatedDevice::path);
+    if (it == m_devices.end())
         return;
     (*it)->unplugged = true;
-    devices_.erase(it);
+    m_devices.erase(it);
 }
 
 bool FakeHidHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
 {
     log.push_back("list");
-    lastError_ = {};
+    m_lastError = {};
     if (failList) {
-        lastError_ = {EIO, "listing failed"};
+        m_lastError = {EIO, "listing failed"};
         return false;
     }
     interfaces.clear();
-    for (const auto& device : devices_) {
+    for (const auto& device : m_devices) {
         if (!IsListed(*device))
             continue;
         HidInterfaceInfo info;
@@ -201,14 +201,14 @@ bool FakeHidHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
 std::unique_ptr<HidDevice> FakeHidHost::Open(const std::string& path, HidAccess access)
 {
     const std::string mode = access == HidAccess::ReadWrite ? "rw" : "query";
-    lastError_ = {};
-    auto it = std::ranges::find(devices_, path, &SimulatedDevice::path);
+    m_lastError = {};
+    auto it = std::ranges::find(m_devices, path, &SimulatedDevice::path);
     int error = ENOENT;
-    if (it != devices_.end() && IsListed(**it))
+    if (it != m_devices.end() && IsListed(**it))
         error = access == HidAccess::ReadWrite ? (*it)->readWriteOpenError : (*it)->queryOpenError;
     if (error != 0) {
         log.push_back("open-failed " + path + " " + mode);
-        lastError_ = {error, "open " + path + ": " + std::strerror(error)};
+        m_lastError = {error, "open " + path + ": " + std::strerror(error)};
         return nullptr;
     }
     log.push_back("open " + path + " " + mode);
@@ -224,7 +224,7 @@ size_t FakeHidHost::CountInLog(const std::string& prefix) const
 int FakeHidHost::OpenHandleCount() const
 {
     int count = 0;
-    for (const auto& device : everAdded_)
+    for (const auto& device : m_everAdded)
         count += device->openHandles;
     return count;
 }

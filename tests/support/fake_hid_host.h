@@ -64,7 +64,7 @@ public:
 
     bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) override;
     std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) override;
-    const HidError& LastError() const override { return lastError_; }
+    const HidError& LastError() const override { return m_lastError; }
 
     bool failList = false;
 
@@ -75,9 +75,9 @@ public:
     int OpenHandleCount() const;  // over every device ever added
 
 private:
-    std::vector<std::shared_ptr<SimulatedDevice>> devices_;    // listed now
-    std::vector<std::shared_ptr<SimulatedDevice>> everAdded_;  // unplugged ones too
-    HidError lastError_;
+    std::vector<std::shared_ptr<SimulatedDevice>> m_devices;    // listed now
+    std::vector<std::shared_ptr<SimulatedDevice>> m_everAdded;  // unplugged ones too
+    HidError m_lastError;
 };
 
 }  // namespace corvalt::testing
