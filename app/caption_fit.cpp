@@ -11,15 +11,12 @@ QRect CaptionArea(const ControlSpec& row, const QRect& place, const QStyle& styl
     button.fontMetrics = metrics;
     button.text = QString::fromUtf8(row.caption);
     switch (row.kind) {
-    case ControlKind::PushButton:
-        return style.subElementRect(QStyle::SE_PushButtonContents, &button);
+    case ControlKind::PushButton: return style.subElementRect(QStyle::SE_PushButtonContents, &button);
     case ControlKind::DefaultButton:
         button.features = QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton;
         return style.subElementRect(QStyle::SE_PushButtonContents, &button);
-    case ControlKind::CheckBox:
-        return style.subElementRect(QStyle::SE_CheckBoxContents, &button);
-    case ControlKind::RadioButton:
-        return style.subElementRect(QStyle::SE_RadioButtonContents, &button);
+    case ControlKind::CheckBox: return style.subElementRect(QStyle::SE_CheckBoxContents, &button);
+    case ControlKind::RadioButton: return style.subElementRect(QStyle::SE_RadioButtonContents, &button);
     case ControlKind::GroupBox: {
         // The caption starts a little in from the left edge; it may run as
         // close to the right edge.
@@ -32,15 +29,12 @@ QRect CaptionArea(const ControlSpec& row, const QRect& place, const QStyle& styl
         const QRect frame = style.subControlRect(QStyle::CC_GroupBox, &box, QStyle::SC_GroupBoxFrame);
         return frame.adjusted(label.left() - frame.left(), 0, frame.left() - label.left(), 0);
     }
-    case ControlKind::Label:
-        return place;
-    default:
-        return {};
+    case ControlKind::Label: return place;
+    default: return {};
     }
 }
 
-bool CaptionsFit(std::span<const ControlSpec> rows, const DialogScale& scale, const QStyle& style,
-                 const QFont& font)
+bool CaptionsFit(std::span<const ControlSpec> rows, const DialogScale& scale, const QStyle& style, const QFont& font)
 {
     const QFontMetrics metrics(font);
     for (const ControlSpec& row : rows) {

@@ -21,7 +21,6 @@ namespace corvalt {
 // place; empty for controls without a caption.
 QRect CaptionArea(const ControlSpec& row, const QRect& place, const QStyle& style, const QFontMetrics& metrics);
 
-bool CaptionsFit(std::span<const ControlSpec> rows, const DialogScale& scale, const QStyle& style,
-                 const QFont& font);
+bool CaptionsFit(std::span<const ControlSpec> rows, const DialogScale& scale, const QStyle& style, const QFont& font);
 
 }  // namespace corvalt

@@ -5,9 +5,7 @@
 
 namespace corvalt {
 
-CardSwipeSteps::CardSwipeSteps(ReaderConnection& connection, CardData& card) : m_connection(connection), m_card(card)
-{
-}
+CardSwipeSteps::CardSwipeSteps(ReaderConnection& connection, CardData& card) : m_connection(connection), m_card(card) {}
 
 void CardSwipeSteps::LoadDataUsageSizes()
 {

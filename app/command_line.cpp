@@ -55,8 +55,9 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     if (!parser.parse(WithDefaultVirtualReader(arguments)))
         return ExitWith(kExitUsage, parser.errorText() + QLatin1Char('\n') + parser.helpText());
     if (!parser.positionalArguments().isEmpty()) {
-        return ExitWith(kExitUsage, QStringLiteral("Unexpected argument '%1'.\n").arg(parser.positionalArguments().first()) +
-                                        parser.helpText());
+        return ExitWith(kExitUsage,
+                        QStringLiteral("Unexpected argument '%1'.\n").arg(parser.positionalArguments().first()) +
+                            parser.helpText());
     }
     if (parser.isSet(QStringLiteral("help")))
         return ExitWith(0, parser.helpText());

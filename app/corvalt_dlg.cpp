@@ -58,8 +58,7 @@ QString FromEditText(const QString& text)
 
 }  // namespace
 
-CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardReportSteps* cardSteps,
-                         QWidget* parent)
+CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardReportSteps* cardSteps, QWidget* parent)
     : QDialog(parent),
       m_reader(reader),
       m_messageBox(messageBox),
@@ -320,9 +319,7 @@ void CCorvaltDlg::keyPressEvent(QKeyEvent* event)
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
         break;
-    default:
-        QDialog::keyPressEvent(event);
-        return;
+    default: QDialog::keyPressEvent(event); return;
     }
     event->accept();
 }
@@ -340,9 +337,10 @@ void CCorvaltDlg::SaveTranscriptAs()
 {
     // Taken before the dialog runs its own event loop.
     const QString shown = m_widgets.m_transcript->toPlainText();
-    const QString path = m_chooseTranscriptFile ? m_chooseTranscriptFile()
-                                                : QFileDialog::getSaveFileName(this, ToQString(kSaveTranscriptTitle),
-                                                                               QString(), ToQString(kSaveTranscriptFilter));
+    const QString path = m_chooseTranscriptFile
+                             ? m_chooseTranscriptFile()
+                             : QFileDialog::getSaveFileName(this, ToQString(kSaveTranscriptTitle), QString(),
+                                                            ToQString(kSaveTranscriptFilter));
     if (path.isEmpty())
         return;
     const Result<> saved = WriteTranscriptFile(QFile::encodeName(path).toStdString(), shown.toStdString());

@@ -92,8 +92,8 @@ public:
     QString m_strCardText;     // reading mode's transcript
     QString m_strCommandText;  // command mode's transcript
     bool m_bAutoAddLength = true;
-    CommandSlots m_strCommands;  // the command list Download runs
-    int m_nCommandCount = 0;     // valid entries from slot 0
+    CommandSlots m_strCommands;   // the command list Download runs
+    int m_nCommandCount = 0;      // valid entries from slot 0
     bool m_bDownloading = false;  // true while the command list runs
     PanelSettings m_settings;
     // Asks the user for the file to save the transcript to; empty when the
@@ -176,7 +176,7 @@ private:
     bool m_bReadMode = false;
     int m_pumpDepth = 0;  // PumpMessages calls running, nested ones included
     CommandConsole m_console;
-    QString m_scriptFolder;  // where the next script is looked for
+    QString m_scriptFolder;         // where the next script is looked for
     unsigned m_commandSession = 0;  // counts mode switches and the closing
 };
 

@@ -29,8 +29,7 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget& dialog)
         box->setAttribute(Qt::WA_TransparentForMouseEvents);
         return box;
     }
-    case ControlKind::LineEdit:
-        return new QLineEdit(&dialog);
+    case ControlKind::LineEdit: return new QLineEdit(&dialog);
     case ControlKind::TranscriptEdit: {
         // Plain text only: card data must never be read as markup.
         auto* edit = new QPlainTextEdit(&dialog);
@@ -50,10 +49,8 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget& dialog)
         button->setDefault(true);
         return button;
     }
-    case ControlKind::CheckBox:
-        return new QCheckBox(caption, &dialog);
-    case ControlKind::RadioButton:
-        return new QRadioButton(caption, &dialog);
+    case ControlKind::CheckBox: return new QCheckBox(caption, &dialog);
+    case ControlKind::RadioButton: return new QRadioButton(caption, &dialog);
     case ControlKind::BlackFrame: {
         auto* frame = new QFrame(&dialog);
         frame->setFrameShape(QFrame::Box);
@@ -63,10 +60,8 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget& dialog)
         frame->setPalette(palette);
         return frame;
     }
-    case ControlKind::Label:
-        return new QLabel(caption, &dialog);
-    case ControlKind::Icon:
-        return new QLabel(&dialog);
+    case ControlKind::Label: return new QLabel(caption, &dialog);
+    case ControlKind::Icon: return new QLabel(&dialog);
     }
     return nullptr;
 }
@@ -83,10 +78,8 @@ bool TakesFocus(ControlKind kind)
     case ControlKind::GroupBox:
     case ControlKind::BlackFrame:
     case ControlKind::Label:
-    case ControlKind::Icon:
-        return false;
-    default:
-        return true;
+    case ControlKind::Icon: return false;
+    default: return true;
     }
 }
 

@@ -57,7 +57,7 @@ private:
 
     std::span<const ControlSpec> m_rows;
     DialogScale m_scale;
-    std::vector<QWidget*> m_widgets;             // parallel to m_rows
+    std::vector<QWidget*> m_widgets;  // parallel to m_rows
     std::vector<RadioGroup> m_groups;
     std::vector<QButtonGroup*> m_buttonGroups;  // parallel to m_groups
 };

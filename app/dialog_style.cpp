@@ -14,10 +14,8 @@ int DialogStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, con
 {
     switch (metric) {
     case PM_CheckBoxLabelSpacing:
-    case PM_RadioButtonLabelSpacing:
-        return DialogXToPixels(kLabelSpacingUnits, m_scale);
-    default:
-        return QProxyStyle::pixelMetric(metric, option, widget);
+    case PM_RadioButtonLabelSpacing: return DialogXToPixels(kLabelSpacingUnits, m_scale);
+    default: return QProxyStyle::pixelMetric(metric, option, widget);
     }
 }
 

@@ -14,11 +14,11 @@ enum class ControlKind {
     LineEdit,        // single line, scrolls horizontally
     TranscriptEdit,  // multi-line plain text with a vertical scroll bar
     PushButton,
-    DefaultButton,   // the push button Enter presses
+    DefaultButton,  // the push button Enter presses
     CheckBox,
     RadioButton,
-    BlackFrame,      // holds the status line
-    Label,           // left-aligned text
+    BlackFrame,  // holds the status line
+    Label,       // left-aligned text
     Icon,
 };
 
@@ -82,8 +82,11 @@ struct CaptionSource {
     int captionOf;
 };
 inline constexpr CaptionSource kMainDialogCaptionSources[] = {
-    {kTranscriptEditId, kUnnamedId}, {kCommandEditId, kSendCommandId}, {kFileEditId, kLoadFileId},
-    {1075, 1074}, {1078, 1077},
+    {kTranscriptEditId, kUnnamedId},
+    {kCommandEditId, kSendCommandId},
+    {kFileEditId, kLoadFileId},
+    {1075, 1074},
+    {1078, 1077},
 };
 
 // The row of a control, or nullptr when the table has none with that id.

@@ -33,7 +33,7 @@ constexpr std::array<KeyName, 17> kKeyNames = {{
 }};
 
 constexpr std::array<std::string_view, 12> kFunctionKeyNames = {"F1", "F2", "F3", "F4",  "F5",  "F6",
-                                                                 "F7", "F8", "F9", "F10", "F11", "F12"};
+                                                                "F7", "F8", "F9", "F10", "F11", "F12"};
 
 }  // namespace
 

@@ -19,10 +19,10 @@ struct TextBinding {
 };
 
 inline constexpr IntBinding kRadioBindings[] = {
-    {1036, &PanelSettings::m_nInterfaceMode},    {1042, &PanelSettings::m_nTrack3StartSentinel},
-    {1046, &PanelSettings::m_nDataFormat},       {1068, &PanelSettings::m_nSentinelPosition},
-    {1065, &PanelSettings::m_nSentinelTrack},    {1080, &PanelSettings::m_nUserSentinelMode},
-    {1085, &PanelSettings::m_nSendErrorString},  {1088, &PanelSettings::m_nErrorStringSentinel},
+    {1036, &PanelSettings::m_nInterfaceMode},   {1042, &PanelSettings::m_nTrack3StartSentinel},
+    {1046, &PanelSettings::m_nDataFormat},      {1068, &PanelSettings::m_nSentinelPosition},
+    {1065, &PanelSettings::m_nSentinelTrack},   {1080, &PanelSettings::m_nUserSentinelMode},
+    {1085, &PanelSettings::m_nSendErrorString}, {1088, &PanelSettings::m_nErrorStringSentinel},
 };
 
 inline constexpr IntBinding kCheckBindings[] = {

@@ -97,11 +97,8 @@ void ReaderPoll::ActOnState(unsigned run)
         m_window.FocusTranscript();
         m_nPollState = kKeyboardReading;
         break;
-    case kHidReading:
-        ReadCardReport(run);
-        break;
-    default:
-        break;
+    case kHidReading: ReadCardReport(run); break;
+    default: break;
     }
 }
 

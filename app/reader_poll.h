@@ -96,7 +96,7 @@ private:
     CardReportSteps* m_cardSteps;
     int m_nPollState = kNoDevice;
     uint16_t m_setUpProductId = 0;  // the product id the current mode was chosen for
-    unsigned m_run = 0;  // counts entries into and exits from reading mode
+    unsigned m_run = 0;             // counts entries into and exits from reading mode
     bool m_stepRunning = false;
     bool m_unusableReaderShown = false;  // the status names a reader that cannot be used
 };

@@ -40,8 +40,9 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
     setWindowTitle(QStringLiteral("Virtual Reader"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* banner = new QLabel(QStringLiteral("SIMULATION: no card reader is attached. "
-                                             "This window plays one for Corvalt."));
+    auto* banner =
+        new QLabel(QStringLiteral("SIMULATION: no card reader is attached. "
+                                  "This window plays one for Corvalt."));
     banner->setStyleSheet(QStringLiteral("background: #ffd54f; color: black; padding: 6px; font-weight: bold;"));
     banner->setWordWrap(true);
     layout->addWidget(banner);
@@ -166,7 +167,7 @@ void VirtualReaderWindow::ShowReaderState()
         m_state->setText(QStringLiteral("Reader %1: restarting after a reset").arg(ids));
     else
         m_state->setText(QStringLiteral("Reader %1: plugged in, %2 mode")
-                            .arg(ids, m_reader.IsKeyboardMode() ? QStringLiteral("keyboard") : QStringLiteral("HID")));
+                             .arg(ids, m_reader.IsKeyboardMode() ? QStringLiteral("keyboard") : QStringLiteral("HID")));
     m_plug->setText(m_reader.IsPluggedIn() ? QStringLiteral("Unplug") : QStringLiteral("Plug in"));
     m_swipe->setEnabled(m_reader.IsPluggedIn());
 }

@@ -66,8 +66,7 @@ private:
 // The ids the reader nodes present: the first accepted vendor and the first
 // model read in HID mode.
 constexpr uint16_t kReaderVendorId = kAcceptedVendorIds[0];
-constexpr uint16_t kReaderProductId =
-    std::ranges::find(kReaderModels, ReaderMode::kHid, &ReaderModel::mode)->productId;
+constexpr uint16_t kReaderProductId = std::ranges::find(kReaderModels, ReaderMode::kHid, &ReaderModel::mode)->productId;
 
 double CpuSeconds(clockid_t clock)
 {
@@ -87,9 +86,9 @@ void AddDevices(UMockdevTestbed* bed, int first, int count, bool readerIds)
             std::snprintf(uevent, sizeof uevent, "HID_ID=0003:%08X:%08X", kReaderVendorId, kReaderProductId);
         else
             std::snprintf(uevent, sizeof uevent, "HID_ID=0003:00001234:%08X", 0x100 + i);
-        const std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\nE: " + uevent + "\n\nP: " + parent +
-                                 "/hidraw/" + name + "\nN: " + name + "\nE: SUBSYSTEM=hidraw\nA: dev=245:" +
-                                 std::to_string(i) + "\nL: device=../../../h" + name + "\n";
+        const std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\nE: " + uevent + "\n\nP: " + parent + "/hidraw/" +
+                                 name + "\nN: " + name + "\nE: SUBSYSTEM=hidraw\nA: dev=245:" + std::to_string(i) +
+                                 "\nL: device=../../../h" + name + "\n";
         GError* error = nullptr;
         if (!umockdev_testbed_add_from_string(bed, text.c_str(), &error)) {
             std::fprintf(stderr, "poll_probe: %s\n", error != nullptr ? error->message : "adding a device failed");
@@ -108,8 +107,8 @@ const uint8_t kFailingReaderDescriptor[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 
 gboolean AnswerIdentity(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer)
 {
     const unsigned long request = umockdev_ioctl_client_get_request(client);
-    UMockdevIoctlData* mem = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0,
-                                                         _IOC_SIZE(request), nullptr);
+    UMockdevIoctlData* mem =
+        umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, _IOC_SIZE(request), nullptr);
     int error = ENOTTY;
     if (mem == nullptr) {
         error = EFAULT;

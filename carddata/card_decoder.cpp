@@ -46,9 +46,8 @@ bool LookUpSize(ReaderConnection& c, CardData& card, const SizeLookup& lookup)
 {
     HIDP_VALUE_CAPS caps{};
     uint16_t count = 1;
-    const NTSTATUS status =
-        HidP_GetSpecificValueCaps(HidP_Input, kCardDataPage, kAnyCollection, lookup.usage, &caps, &count,
-                                  c.pPreparsedData.get());
+    const NTSTATUS status = HidP_GetSpecificValueCaps(HidP_Input, kCardDataPage, kAnyCollection, lookup.usage, &caps,
+                                                      &count, c.pPreparsedData.get());
     if (status != HIDP_STATUS_SUCCESS) {
         char text[96];
         std::snprintf(text, sizeof text, lookup.callFailure, static_cast<unsigned>(status & 0xFF));
@@ -71,8 +70,9 @@ public:
     bool Value(uint16_t usage, uint32_t& value, const char* failure)
     {
         uint32_t read = 0;
-        const NTSTATUS status = HidP_GetUsageValue(HidP_Input, kCardDataPage, kAnyCollection, usage, &read,
-                                                   m_connection.pPreparsedData.get(), m_connection.InputReport.data(), ReportLength());
+        const NTSTATUS status =
+            HidP_GetUsageValue(HidP_Input, kCardDataPage, kAnyCollection, usage, &read,
+                               m_connection.pPreparsedData.get(), m_connection.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);
         value = read;
@@ -85,9 +85,9 @@ public:
     bool Array(uint16_t usage, std::span<uint8_t> field, uint16_t declaredSize, const char* failure)
     {
         const auto length = static_cast<uint16_t>(std::min<size_t>(declaredSize, field.size()));
-        const NTSTATUS status = HidP_GetUsageValueArray(HidP_Input, kCardDataPage, kAnyCollection, usage,
-                                                        field.data(), length, m_connection.pPreparsedData.get(),
-                                                        m_connection.InputReport.data(), ReportLength());
+        const NTSTATUS status =
+            HidP_GetUsageValueArray(HidP_Input, kCardDataPage, kAnyCollection, usage, field.data(), length,
+                                    m_connection.pPreparsedData.get(), m_connection.InputReport.data(), ReportLength());
         if (status != HIDP_STATUS_SUCCESS)
             return Fail(failure);
         return true;
@@ -96,7 +96,8 @@ public:
 private:
     uint32_t ReportLength() const
     {
-        return std::min<uint32_t>(m_connection.Caps.InputReportByteLength, static_cast<uint32_t>(m_connection.InputReport.size()));
+        return std::min<uint32_t>(m_connection.Caps.InputReportByteLength,
+                                  static_cast<uint32_t>(m_connection.InputReport.size()));
     }
     bool Fail(const char* failure)
     {

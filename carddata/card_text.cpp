@@ -49,7 +49,7 @@ std::string Printed(const char* format, auto value)
 std::string EncodeTypeName(uint8_t code)
 {
     static constexpr std::array<std::string_view, 7> kNames = {"ISO",   "AAMVA",        "CADL", "BLANK",
-                                                                "OTHER", "UNDETERMINED", "NONE"};
+                                                               "OTHER", "UNDETERMINED", "NONE"};
     return code < kNames.size() ? std::string(kNames[code]) : std::string();
 }
 

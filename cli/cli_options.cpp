@@ -105,9 +105,9 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
                                     "send, run or set on every supported reader attached, one after the other");
     device->excludes(all);
     std::string virtualReader;
-    app.add_option(std::string(kVirtualReaderOption), virtualReader,
-                   "A simulated reader after the real ones; its PRODUCT_ID, given after '=', is " +
-                       VirtualReaderModelsText())
+    app.add_option(
+           std::string(kVirtualReaderOption), virtualReader,
+           "A simulated reader after the real ones; its PRODUCT_ID, given after '=', is " + VirtualReaderModelsText())
         ->type_name("[=PRODUCT_ID]")
         ->check(CLI::Validator(
             [](std::string& value) {
@@ -141,21 +141,22 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
             ->type_name("LIST")
             ->check(CLI::Validator(TrackListError, "", "tracks"));
     CLI::Option* format = AddChoice(
-        *set, "--format",
-        {{"data-enter", 0}, {"leading", 1}, {"ss-data-es", 2}, {"ss-data-es-enter", 3}, {"user", 4}},
+        *set, "--format", {{"data-enter", 0}, {"leading", 1}, {"ss-data-es", 2}, {"ss-data-es-enter", 3}, {"user", 4}},
         settings.m_nDataFormat, "\"Magnetic Card Data Format\", in the order of its radio buttons");
     bool enterChecked = false;
     bool enterCleared = false;
     const std::vector<CLI::Option*> formatChoices = {
         AddChoice(*set, "--track3-start", {{";", 0}, {"+", 1}, {"#", 2}}, settings.m_nTrack3StartSentinel,
                   "\"Start Sentinel of Track 3\""),
-        AddChoice(*set, "--user-mode", {{"specific", 0}, {"literal", 1}, {"toggle", 2}},
-                  settings.m_nUserSentinelMode, "\"User Sentinel Mode\""),
+        AddChoice(*set, "--user-mode", {{"specific", 0}, {"literal", 1}, {"toggle", 2}}, settings.m_nUserSentinelMode,
+                  "\"User Sentinel Mode\""),
         AddChoice(*set, "--position", {{"start", 0}, {"end", 1}}, settings.m_nSentinelPosition,
                   "\"Sentinel Position\""),
         AddChoice(*set, "--sentinel-track", {{"1", 0}, {"2", 1}, {"3", 2}}, settings.m_nSentinelTrack, "\"Track\""),
-        set->add_flag_callback("--ctrl", [&settings] { settings.m_bCtrl = true; }, "\"Ctrl\""),
-        set->add_flag_callback("--alt", [&settings] { settings.m_bAlt = true; }, "\"Alt\""),
+        set->add_flag_callback(
+            "--ctrl", [&settings] { settings.m_bCtrl = true; }, "\"Ctrl\""),
+        set->add_flag_callback(
+            "--alt", [&settings] { settings.m_bAlt = true; }, "\"Alt\""),
         set->add_flag("--enter", enterChecked, "\"Enter\" checked (by default it is with the user format)"),
         set->add_flag("--no-enter", enterCleared, "\"Enter\" cleared"),
         set->add_option("--key", settings.m_strSpecificSentinel, "\"Specific Sentinel\": the key")->type_name("TEXT"),
@@ -165,8 +166,8 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     CLI::Option* enter = formatChoices[6];
     CLI::Option* noEnter = formatChoices[7];
     enter->excludes(noEnter);
-    CLI::Option* errorString = AddChoice(*set, "--error-string", {{"on", 0}, {"off", 1}},
-                                         settings.m_nSendErrorString, "\"Send Error String\": Enable or Disable");
+    CLI::Option* errorString = AddChoice(*set, "--error-string", {{"on", 0}, {"off", 1}}, settings.m_nSendErrorString,
+                                         "\"Send Error String\": Enable or Disable");
     CLI::Option* errorStringSentinel =
         AddChoice(*set, "--error-string-sentinel", {{"on", 0}, {"off", 1}}, settings.m_nErrorStringSentinel,
                   "\"User Sentinel + Error String\": With Sentinel or No Sentinel");
@@ -199,8 +200,9 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
         options.command = Joined(words, " ");
         const std::string normal = ParseCommandLine(options.command);
         if (normal.empty())
-            return UsageError("'" + options.command + "' is not a command: hexadecimal bytes in upper case, blanks "
-                                                      "optional");
+            return UsageError("'" + options.command +
+                              "' is not a command: hexadecimal bytes in upper case, blanks "
+                              "optional");
         if (IsDelayCommand(normal))
             return UsageError("A delay is a line of a script (corvalt-cli run), not a command to send");
         if (raw && normal.find(' ') == std::string::npos)
@@ -217,8 +219,9 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
         panels.errorStringSentinel = errorStringSentinel->count() > 0;
         if (!panels.interfaceMode && !panels.tracks && !panels.dataFormat && !panels.sendErrorString &&
             !panels.errorStringSentinel)
-            return UsageError("set needs the options of at least one panel: --interface, --tracks, --format, "
-                              "--error-string or --error-string-sentinel");
+            return UsageError(
+                "set needs the options of at least one panel: --interface, --tracks, --format, "
+                "--error-string or --error-string-sentinel");
         for (const CLI::Option* choice : formatChoices)
             if (choice->count() > 0 && !panels.dataFormat)
                 return UsageError(choice->get_name() + " is a choice of the data format panel: give --format too");

@@ -34,8 +34,7 @@ int List(HidHost& host, const CliOptions& options, CliEnvironment& environment)
 int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& environment)
 {
     switch (options.subCommand) {
-    case SubCommand::kList:
-        return List(host, options, environment);
+    case SubCommand::kList: return List(host, options, environment);
     case SubCommand::kWatch:
         StopOnInterrupt();
         WatchSwipes(host, environment.clock, options.json ? SwipeFormat::kJson : SwipeFormat::kCardText,
@@ -43,8 +42,7 @@ int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& envi
         return kExitSuccess;
     case SubCommand::kSend:
     case SubCommand::kRun:
-    case SubCommand::kSet:
-        break;
+    case SubCommand::kSet: break;
     }
     // A data format that names no key fails before any reader is touched.
     const Result<std::vector<std::vector<std::string>>> downloads = PanelDownloads(options.panels);

@@ -90,8 +90,8 @@ bool ListInterfaces(HidHost& host, bool verbose, std::ostream& out)
         const std::unique_ptr<HidDevice> device = OpenAsDiscoveryDoes(host, info.path, supported, access);
 
         out << std::left << std::setw(static_cast<int>(pathWidth)) << info.path << "  "
-            << (ids ? IdsText(ids->vendorId, ids->productId) : std::string(kUnknownIds)) << "  "
-            << ReaderText(ids) << ", " << access;
+            << (ids ? IdsText(ids->vendorId, ids->productId) : std::string(kUnknownIds)) << "  " << ReaderText(ids)
+            << ", " << access;
         if (verbose && device)
             out << ", " << ReportsText(*device, supported);
         out << '\n';

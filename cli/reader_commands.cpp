@@ -20,9 +20,7 @@ bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderW
              ShellStreams& streams)
 {
     switch (work.subCommand) {
-    case SubCommand::kSend:
-        window.SetCommandEditText(work.command);
-        return console.SendCommand();
+    case SubCommand::kSend: window.SetCommandEditText(work.command); return console.SendCommand();
     case SubCommand::kRun:
         if (!console.LoadCommandFile(work.scriptPath))
             return false;
@@ -38,8 +36,7 @@ bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderW
                 return false;
         return true;
     case SubCommand::kList:
-    case SubCommand::kWatch:
-        break;
+    case SubCommand::kWatch: break;
     }
     return false;
 }

@@ -51,8 +51,8 @@ private:
     std::ostream& m_err;
     bool m_errIsTerminal;
     const CommandConsole* m_console = nullptr;
-    std::string m_text;          // the whole transcript, lines separated by CR LF
-    size_t m_written = 0;        // its bytes written to m_out: whole lines
+    std::string m_text;    // the whole transcript, lines separated by CR LF
+    size_t m_written = 0;  // its bytes written to m_out: whole lines
     bool m_countdownShown = false;
     std::string m_commandEdit;
 };

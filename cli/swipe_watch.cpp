@@ -61,8 +61,8 @@ public:
 private:
     std::string StateText(int pollState) const
     {
-        const std::string reader = m_reader.ReaderPath + " (" +
-                                   IdsText(m_reader.Attributes.VendorID, m_reader.Attributes.ProductID) + ")";
+        const std::string reader =
+            m_reader.ReaderPath + " (" + IdsText(m_reader.Attributes.VendorID, m_reader.Attributes.ProductID) + ")";
         if (m_reader.IsOpen() && pollState == kHidReading)
             return std::string(kReadingSwipesFrom) + reader;
         if (m_reader.IsOpen() && pollState == kKeyboardReading)

@@ -74,10 +74,8 @@ uint8_t SentinelKeyCode(const Latin1Text& text, bool ctrlOrAlt, uint8_t& modifie
     case 3:
     case 4:
     case 5:
-    case 6:
-        return KeyNameToKeyCode(key);
-    default:
-        return 0;
+    case 6: return KeyNameToKeyCode(key);
+    default: return 0;
     }
 }
 
@@ -114,12 +112,9 @@ std::vector<std::string> BuildDataFormatCommands(PanelSettings& settings)
         (settings.m_nDataFormat == kUserFormat && settings.m_nUserSentinelMode == kToggleUser))
         return {FormatCommand(settings)};
     switch (settings.m_nUserSentinelMode) {
-    case kSpecificSentinel:
-        return SpecificSentinelCommand(settings);
-    case kLiteralSentinel:
-        return {LiteralSentinelCommand(settings)};
-    default:
-        return {};
+    case kSpecificSentinel: return SpecificSentinelCommand(settings);
+    case kLiteralSentinel: return {LiteralSentinelCommand(settings)};
+    default: return {};
     }
 }
 

@@ -10,8 +10,8 @@
 namespace corvalt {
 
 struct Latin1Text {
-    std::string bytes;   // one byte per character
-    bool exact = true;   // false when some character had to become "?"
+    std::string bytes;  // one byte per character
+    bool exact = true;  // false when some character had to become "?"
 };
 
 Latin1Text ToLatin1(std::string_view utf8);

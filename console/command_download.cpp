@@ -76,8 +76,7 @@ bool CommandConsole::RunCommandList(bool& allAnswered)
         if (result != SendResult::kAnswered)
             allAnswered = false;
         switch (result) {
-        case SendResult::kInterrupted:
-            return false;
+        case SendResult::kInterrupted: return false;
         case SendResult::kNoReader:
             // Every later command would find none either, each with its box.
             WriteStopLine(i, count, kStoppedNoReader);
@@ -89,11 +88,8 @@ bool CommandConsole::RunCommandList(bool& allAnswered)
                 return true;
             }
             break;
-        case SendResult::kAnswered:
-            failedInARow = 0;
-            break;
-        case SendResult::kNotSent:
-            break;
+        case SendResult::kAnswered: failedInARow = 0; break;
+        case SendResult::kNotSent: break;
         }
     }
     allAnswered = false;

@@ -19,6 +19,6 @@ std::string ParseCommandLine(const std::string& text);
 bool IsDelayCommand(std::string_view normal);
 std::string_view DelayCountText(std::string_view normal);
 
-uint8_t HexPairToByte(const std::string& text);   // empty or one-character text: missing characters count as 0
+uint8_t HexPairToByte(const std::string& text);  // empty or one-character text: missing characters count as 0
 
 }  // namespace corvalt

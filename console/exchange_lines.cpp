@@ -36,12 +36,9 @@ std::string FormatResponseLine(ExchangeOutcome exchangeStatus, const FeatureRepo
 {
     std::string line = "Response     : ";
     switch (exchangeStatus) {
-    case ExchangeOutcome::kAnswered:
-        return line + CodeAndData("RC=", featureIn, reportLength);
-    case ExchangeOutcome::kNotDelivered:
-        return line + "Failure during transmit";
-    case ExchangeOutcome::kNoAnswer:
-        break;
+    case ExchangeOutcome::kAnswered: return line + CodeAndData("RC=", featureIn, reportLength);
+    case ExchangeOutcome::kNotDelivered: return line + "Failure during transmit";
+    case ExchangeOutcome::kNoAnswer: break;
     }
     return line + "Failure during receive";
 }

@@ -24,7 +24,8 @@ using namespace corvalt;
 
 void check(bool ok)
 {
-    if (!ok) __builtin_trap();
+    if (!ok)
+        __builtin_trap();
 }
 
 }  // namespace
@@ -34,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     static DetachedReader reader;
     check(reader.parsed);
     ReaderConnection& c = reader.connection;
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
 
     c.Attributes.ProductID = kReaderModels[bytes[0] % std::size(kReaderModels)].productId;
     const size_t reportBytes = std::min(size - 1, c.InputReport.size());

@@ -24,7 +24,8 @@ public:
 
 void check(bool ok)
 {
-    if (!ok) __builtin_trap();
+    if (!ok)
+        __builtin_trap();
 }
 
 bool IsUpperHex(char c)
@@ -50,7 +51,8 @@ bool IsNormalForm(const std::string& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     const size_t reportLength = bytes[0] % 71;
     const bool autoAddLength = (bytes[0] & 0x80) != 0;
     const std::string typed(reinterpret_cast<const char*>(bytes + 1), size - 1);

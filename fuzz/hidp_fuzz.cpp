@@ -22,20 +22,24 @@ struct Input {
     uint16_t word() { return uint16_t(byte() | byte() << 8); }
 };
 
-uint16_t reportLength(const HIDP_CAPS& caps, HIDP_REPORT_TYPE type) {
+uint16_t reportLength(const HIDP_CAPS& caps, HIDP_REPORT_TYPE type)
+{
     switch (type) {
-        case HidP_Input: return caps.InputReportByteLength;
-        case HidP_Output: return caps.OutputReportByteLength;
-        default: return caps.FeatureReportByteLength;
+    case HidP_Input: return caps.InputReportByteLength;
+    case HidP_Output: return caps.OutputReportByteLength;
+    default: return caps.FeatureReportByteLength;
     }
 }
 
-void check(bool ok) {
-    if (!ok) __builtin_trap();
+void check(bool ok)
+{
+    if (!ok)
+        __builtin_trap();
 }
 
 void exerciseCap(HIDP_REPORT_TYPE type, const HIDP_VALUE_CAPS& cap, PHIDP_PREPARSED_DATA data,
-                 std::vector<uint8_t>& report, uint8_t idByte) {
+                 std::vector<uint8_t>& report, uint8_t idByte)
+{
     const uint32_t length = uint32_t(report.size());
     // The width checks below hold only when no other cap holds the usage:
     // with duplicates the getters rightly answer from the first one.
@@ -49,9 +53,10 @@ void exerciseCap(HIDP_REPORT_TYPE type, const HIDP_VALUE_CAPS& cap, PHIDP_PREPAR
         report[0] = id;
         for (uint16_t usage : {cap.UsageMin, cap.UsageMax}) {
             uint32_t value = 0;
-            NTSTATUS s = HidP_GetUsageValue(type, cap.UsagePage, cap.LinkCollection, usage, &value, data,
-                                            report.data(), length);
-            if (s == HIDP_STATUS_SUCCESS && cap.BitSize < 32 && soleHolder(usage)) check(value >> cap.BitSize == 0);
+            NTSTATUS s =
+                HidP_GetUsageValue(type, cap.UsagePage, cap.LinkCollection, usage, &value, data, report.data(), length);
+            if (s == HIDP_STATUS_SUCCESS && cap.BitSize < 32 && soleHolder(usage))
+                check(value >> cap.BitSize == 0);
             // A length one short of the caps length is always refused.
             check(HidP_GetUsageValue(type, cap.UsagePage, cap.LinkCollection, usage, &value, data, report.data(),
                                      length - 1) == HIDP_STATUS_INVALID_REPORT_LENGTH);
@@ -61,28 +66,33 @@ void exerciseCap(HIDP_REPORT_TYPE type, const HIDP_VALUE_CAPS& cap, PHIDP_PREPAR
         // must be refused.
         size_t need = (size_t(cap.BitSize) * cap.ReportCount + 7) / 8;
         for (size_t room : {need, need > 0 ? need - 1 : 0}) {
-            if (room > 0xFFFF) continue;
+            if (room > 0xFFFF)
+                continue;
             std::vector<uint8_t> out(room);
             uint8_t dummy = 0;
-            NTSTATUS s = HidP_GetUsageValueArray(type, cap.UsagePage, cap.LinkCollection, cap.UsageMin,
-                                                 room ? out.data() : &dummy, uint16_t(room), data, report.data(),
-                                                 length);
-            if (room < need && soleHolder(cap.UsageMin)) check(s != HIDP_STATUS_SUCCESS);
+            NTSTATUS s =
+                HidP_GetUsageValueArray(type, cap.UsagePage, cap.LinkCollection, cap.UsageMin,
+                                        room ? out.data() : &dummy, uint16_t(room), data, report.data(), length);
+            if (room < need && soleHolder(cap.UsageMin))
+                check(s != HIDP_STATUS_SUCCESS);
         }
     }
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
+{
     Input in{bytes, size};
     size_t descriptorLength = in.word();
-    if (descriptorLength > size - in.pos) descriptorLength = size - in.pos;
+    if (descriptorLength > size - in.pos)
+        descriptorLength = size - in.pos;
     const uint8_t* descriptor = bytes + in.pos;
     in.pos += descriptorLength;
 
     PHIDP_PREPARSED_DATA data = HidP_ParseReportDescriptor(descriptor, descriptorLength);
-    if (data == nullptr) return 0;
+    if (data == nullptr)
+        return 0;
 
     HIDP_CAPS caps{};
     check(HidP_GetCaps(data, &caps) == HIDP_STATUS_SUCCESS);
@@ -97,20 +107,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         {corvalt::kCardDataPage, corvalt::kTrackDecodeStatusUsages[0]},
         {corvalt::kCardDataPage, corvalt::kTrackDataUsages[0]},
         {corvalt::kCardDataPage, corvalt::kSequenceCounterUsage},
-        {0x01, 0x30}, {0x01, 0x38}, {0x0C, 0x238}, {extraPage, extraUsage},
+        {0x01, 0x30},
+        {0x01, 0x38},
+        {0x0C, 0x238},
+        {extraPage, extraUsage},
     };
 
     for (HIDP_REPORT_TYPE type : {HidP_Input, HidP_Output, HidP_Feature}) {
         uint16_t length = reportLength(caps, type);
-        if (length == 0) continue;
+        if (length == 0)
+            continue;
         std::vector<uint8_t> report(length);
-        for (size_t i = 0; i < length && in.pos + i < size; ++i) report[i] = bytes[in.pos + i];
+        for (size_t i = 0; i < length && in.pos + i < size; ++i)
+            report[i] = bytes[in.pos + i];
 
         for (const auto& q : queries) {
             HIDP_VALUE_CAPS found[8];
             uint16_t n = 8;
             NTSTATUS s = HidP_GetSpecificValueCaps(type, q.page, 0, q.usage, found, &n, data);
-            if (s != HIDP_STATUS_SUCCESS && s != HIDP_STATUS_BUFFER_TOO_SMALL) continue;
+            if (s != HIDP_STATUS_SUCCESS && s != HIDP_STATUS_BUFFER_TOO_SMALL)
+                continue;
             for (uint16_t i = 0; i < n && i < 8; ++i) {
                 check(found[i].UsageMin <= found[i].UsageMax);
                 exerciseCap(type, found[i], data, report, idByte);

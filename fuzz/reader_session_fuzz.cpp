@@ -82,7 +82,8 @@ struct Input {
 
 void check(bool ok)
 {
-    if (!ok) __builtin_trap();
+    if (!ok)
+        __builtin_trap();
 }
 
 void CheckCardTexts(const CardData& card)

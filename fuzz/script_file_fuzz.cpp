@@ -25,7 +25,8 @@ using namespace corvalt;
 
 void check(bool ok)
 {
-    if (!ok) __builtin_trap();
+    if (!ok)
+        __builtin_trap();
 }
 
 class CountingMessageBox final : public MessageBox {
@@ -43,7 +44,8 @@ public:
     void AppendCommandText(std::string_view added) override { text += added; }
     bool ReplaceCommandTextEnd(std::string_view oldEnd, std::string_view newEnd) override
     {
-        if (!text.ends_with(oldEnd)) return false;
+        if (!text.ends_with(oldEnd))
+            return false;
         text.replace(text.size() - oldEnd.size(), oldEnd.size(), newEnd);
         return true;
     }
@@ -74,11 +76,14 @@ void CheckReadScript(std::string_view file, size_t capacity)
     size_t commands = 0;
     for (const std::string& line : lines) {
         check(line.find('\n') == std::string::npos);
-        if (!ScriptLineCommand(line).empty()) ++commands;
+        if (!ScriptLineCommand(line).empty())
+            ++commands;
     }
     check(commands == script.commands.size() + script.leftOut);
-    for (const std::string& listed : script.listing) check(ToValidUtf8(listed) == listed);
-    for (const std::string& command : script.commands) check(!command.empty() && ParseCommandLine(command) == command);
+    for (const std::string& listed : script.listing)
+        check(ToValidUtf8(listed) == listed);
+    for (const std::string& command : script.commands)
+        check(!command.empty() && ParseCommandLine(command) == command);
 }
 
 // The file written out and loaded into the command list as the window loads
@@ -113,10 +118,12 @@ void CheckLoadCommandFile(std::string_view file)
 
     const ScriptContents script = ReadScript(file, kCommandSlotCount);
     std::string listing;
-    for (const std::string& line : script.listing) listing += line + "\r\n";
+    for (const std::string& line : script.listing)
+        listing += line + "\r\n";
     check(window.text == listing);
     check(count == static_cast<int>(script.commands.size()));
-    for (size_t i = 0; i < script.commands.size(); ++i) check(slots[i] == script.commands[i]);
+    for (size_t i = 0; i < script.commands.size(); ++i)
+        check(slots[i] == script.commands[i]);
     check(window.downloadEnabled == (count > 0));
     check(window.status == (count > 0 ? "Found  " + std::to_string(count) + " commands" : "No commands found in file"));
     check(box.shown == (script.leftOut > 0 ? 1 : 0));
@@ -126,7 +133,8 @@ void CheckLoadCommandFile(std::string_view file)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     const std::string_view file(reinterpret_cast<const char*>(bytes + 1), size - 1);
     CheckReadScript(file, bytes[0]);
     CheckLoadCommandFile(file);

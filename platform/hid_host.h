@@ -23,8 +23,8 @@ struct HidError {
 
 // One present HID device interface as the host lists it.
 struct HidInterfaceInfo {
-    std::string path;        // the node to open, e.g. "/dev/hidraw3"
-    bool idsKnown = false;   // the ids below could be read without opening the device
+    std::string path;       // the node to open, e.g. "/dev/hidraw3"
+    bool idsKnown = false;  // the ids below could be read without opening the device
     uint16_t vendorId = 0;
     uint16_t productId = 0;
 };

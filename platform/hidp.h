@@ -35,8 +35,8 @@ struct HIDP_PREPARSED_DATA;  // opaque, owns the parsed descriptor
 using PHIDP_PREPARSED_DATA = HIDP_PREPARSED_DATA*;
 
 struct HIDP_CAPS {
-    uint16_t Usage, UsagePage, InputReportByteLength, OutputReportByteLength,
-        FeatureReportByteLength, NumberInputValueCaps, NumberOutputValueCaps, NumberFeatureValueCaps;
+    uint16_t Usage, UsagePage, InputReportByteLength, OutputReportByteLength, FeatureReportByteLength,
+        NumberInputValueCaps, NumberOutputValueCaps, NumberFeatureValueCaps;
 };
 
 // One value control: a Variable main item's usage (or usage range) whose
@@ -81,7 +81,8 @@ NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, uint16_t usagePage, ui
 // getter copies all of a non-range cap's elements packed from bit 0 of
 // usageValue. On failure the output is left untouched.
 NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
-                            uint32_t* usageValue, PHIDP_PREPARSED_DATA data, const uint8_t* report, uint32_t reportLength);
+                            uint32_t* usageValue, PHIDP_PREPARSED_DATA data, const uint8_t* report,
+                            uint32_t reportLength);
 NTSTATUS HidP_GetUsageValueArray(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
                                  uint8_t* usageValue, uint16_t usageValueByteLength, PHIDP_PREPARSED_DATA data,
                                  const uint8_t* report, uint32_t reportLength);

@@ -78,7 +78,10 @@ using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 {
     return result == 0 ? buffer : "unknown error";
 }
-[[maybe_unused]] const char* StrerrorResult(const char* result, const char*) { return result; }
+[[maybe_unused]] const char* StrerrorResult(const char* result, const char*)
+{
+    return result;
+}
 
 std::string ErrnoText(int code)
 {
@@ -296,8 +299,7 @@ bool HidrawDevice::CheckFeatureArguments(const uint8_t* report, size_t length, c
     }
     if (length > kMaxIoctlLength) {
         return Fail(EINVAL, std::string(operation) + " on " + m_path + ": " + std::to_string(length) +
-                                " bytes is longer than the " + std::to_string(kMaxIoctlLength) +
-                                " an ioctl can carry");
+                                " bytes is longer than the " + std::to_string(kMaxIoctlLength) + " an ioctl can carry");
     }
     return true;
 }
@@ -434,8 +436,8 @@ bool HidrawHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
         if (entry == nullptr) {
             if (errno != 0) {
                 const int code = errno;
-                Fail(code, std::string("listing HID devices: reading ") + kHidrawClassDir + " failed: " +
-                               ErrnoText(code));
+                Fail(code,
+                     std::string("listing HID devices: reading ") + kHidrawClassDir + " failed: " + ErrnoText(code));
                 return false;
             }
             break;

@@ -18,12 +18,9 @@ bool PollInputReport(ReaderConnection& c)
     const size_t length = std::min<size_t>(c.Caps.InputReportByteLength, c.InputReport.size());
     size_t bytesRead = 0;
     switch (c.hDevice->ReadInput(c.InputReport.data(), length, &bytesRead)) {
-    case HidReadStatus::Complete:
-        return true;
-    case HidReadStatus::Pending:
-        return false;
-    case HidReadStatus::Failed:
-        break;
+    case HidReadStatus::Complete: return true;
+    case HidReadStatus::Pending: return false;
+    case HidReadStatus::Failed: break;
     }
     CloseFailedReader(c);
     return false;

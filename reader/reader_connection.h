@@ -47,15 +47,15 @@ struct ReaderConnection {
     HidHost& host;
     Clock& clock;
 
-    std::unique_ptr<HidDevice> hDevice;              // null whenever no reader is open
-    UniquePreparsedData pPreparsedData;              // the open reader's descriptor
-    HIDD_ATTRIBUTES Attributes{};                    // ids of the last reader examined
-    HIDP_CAPS Caps{};                                // report lengths of the last reader examined
+    std::unique_ptr<HidDevice> hDevice;  // null whenever no reader is open
+    UniquePreparsedData pPreparsedData;  // the open reader's descriptor
+    HIDD_ATTRIBUTES Attributes{};        // ids of the last reader examined
+    HIDP_CAPS Caps{};                    // report lengths of the last reader examined
     ExchangeOutcome ExchangeStatus = ExchangeOutcome::kAnswered;
     std::array<uint8_t, kInputReportCapacity> InputReport{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureOut{};
     std::array<uint8_t, kFeatureReportCapacity> FeatureIn{};
-    std::string LastErrorText;                       // empty means no error; blocks every send
+    std::string LastErrorText;  // empty means no error; blocks every send
     // The listed node of the open reader, empty when none is open. When it
     // leaves the list the reader is gone, even if nothing has used the
     // handle since (in keyboard mode nothing does).

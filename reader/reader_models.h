@@ -31,12 +31,9 @@ inline constexpr uint16_t kAcceptedVendorIds[] = {0x0801, 0x1136};
 // be is the one it is when none is named.
 inline constexpr ReaderModel kReaderModels[] = {
     // product  mode                   status  seal   virtual
-    {0x0002, ReaderMode::kHid, false, false, true},
-    {0x0003, ReaderMode::kHid, true, false, true},
-    {0x3001, ReaderMode::kHid, true, false, true},
-    {0x0009, ReaderMode::kHid, false, true, true},
-    {0x0001, ReaderMode::kKeyboard, false, false, true},
-    {0x3003, ReaderMode::kKeyboard, false, false, false},
+    {0x0002, ReaderMode::kHid, false, false, true},      {0x0003, ReaderMode::kHid, true, false, true},
+    {0x3001, ReaderMode::kHid, true, false, true},       {0x0009, ReaderMode::kHid, false, true, true},
+    {0x0001, ReaderMode::kKeyboard, false, false, true}, {0x3003, ReaderMode::kKeyboard, false, false, false},
 };
 
 // The row of a product id; nullptr for a product this program does not drive.

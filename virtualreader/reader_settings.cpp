@@ -45,9 +45,7 @@ void ApplySettingsCommand(ReaderSettings& settings, std::span<const uint8_t> dat
         return;
     const std::span<const uint8_t> values = data.subspan(2);
     switch (data[1]) {
-    case kTrackSelect:
-        settings.trackMask = values[0] & 0x07;
-        break;
+    case kTrackSelect: settings.trackMask = values[0] & 0x07; break;
     case kDataFormat:
         // Formats beyond the user format do not exist: the reader keeps its own.
         if ((values[0] & 0x0F) <= kUserFormat) {
@@ -56,17 +54,14 @@ void ApplySettingsCommand(ReaderSettings& settings, std::span<const uint8_t> dat
                 settings.userEnter = (values[0] & kEnterBit) != 0;
         }
         break;
-    case kUserSentinel:
-        ApplyUserSentinel(settings, values);
-        break;
+    case kUserSentinel: ApplyUserSentinel(settings, values); break;
     case kErrorString:
         if (values.size() >= 2 && values[0] == 0x30)
             settings.sendErrorString = values[1] == 0x31;
         else if (values.size() >= 2 && values[0] == 0x31)
             settings.errorStringWithSentinel = values[1] == 0x31;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

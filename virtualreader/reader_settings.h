@@ -24,10 +24,10 @@ struct ReaderSettings {
     // 2 SS + Data + ES, 3 SS + Data + ES + Enter, 4 the user format.
     // Bits 4-5: track 3's start sentinel (0 ';', 1 '+', 2 '#').
     uint8_t format = 0x13;
-    bool userEnter = false;  // the user format ends each track with Enter
+    bool userEnter = false;                                    // the user format ends each track with Enter
     std::array<std::array<UserSentinel, 2>, 3> userSentinels;  // [track][0 start, 1 end]
-    bool sendErrorString = true;          // an unreadable track is typed as the error string
-    bool errorStringWithSentinel = true;  // ... framed by the user sentinels
+    bool sendErrorString = true;                               // an unreadable track is typed as the error string
+    bool errorStringWithSentinel = true;                       // ... framed by the user sentinels
 };
 
 // Applies the data of a settings command (command code 0x10: 0x1B, a

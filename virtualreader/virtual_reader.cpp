@@ -214,8 +214,7 @@ std::vector<uint8_t> VirtualReader::BuildReport(const CardSwipe& card)
         report.Set(kStripesealStatusUsage, 0)
             .Set(kStripesealLengthUsage, static_cast<uint32_t>(seal.size()))
             .Set(kStripesealDataUsage, seal);
-        report.Set(kSerialNumberUsage, kSerialNumber)
-            .Set(kSequenceCounterUsage, static_cast<uint32_t>(++m_swipeCount));
+        report.Set(kSerialNumberUsage, kSerialNumber).Set(kSequenceCounterUsage, static_cast<uint32_t>(++m_swipeCount));
     }
     return report;
 }

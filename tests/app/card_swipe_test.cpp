@@ -48,10 +48,7 @@ protected:
         for (int i = 0; i < count; ++i)
             dialog.OnTimer();
     }
-    QString Shown() const
-    {
-        return dialog.Widgets().m_transcript->toPlainText();
-    }
+    QString Shown() const { return dialog.Widgets().m_transcript->toPlainText(); }
 
     FakeHidHost host;
     FakeClock clock;
@@ -90,7 +87,10 @@ TEST_P(CardSwipeModelTest, ASwipeIsShownOnTheTickAfterItArrives)
     EXPECT_EQ(dialog.StatusText(), "Status: Swipe card...");
     EXPECT_EQ(reader.LastErrorText, "");
 
-    InputReportBuilder report = Swipe(layout, ";12\0" "34?"s).Set(0x38, 1);
+    InputReportBuilder report = Swipe(layout,
+                                      ";12\0"
+                                      "34?"s)
+                                    .Set(0x38, 1);
     if (model.productId == 0x0003 || model.productId == 0x3001)
         report.Set(0x39, 1);
     if (model.productId == 0x0009)

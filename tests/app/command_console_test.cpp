@@ -129,39 +129,55 @@ TEST_P(SendRefusalTest, SendsNothingAndSaysWhy)
 INSTANTIATE_TEST_SUITE_P(
     Refusals, SendRefusalTest,
     ::testing::Values(
-        RefusalCase{"ErrorTextBlocksSending", "02",
+        RefusalCase{"ErrorTextBlocksSending",
+                    "02",
                     [](CommandConsoleTest& t) {
                         t.AddReader();
                         t.reader.LastErrorText = "CreateEvent Failed";
                     },
-                    {"Fatal Error - CreateEvent Failed"}, false, "02"},
-        RefusalCase{"NoReader", "zz", [](CommandConsoleTest&) {}, {"Attach device before sending commands"}, false,
-                    ""},
-        RefusalCase{"ReaderRefused", "02",
+                    {"Fatal Error - CreateEvent Failed"},
+                    false,
+                    "02"},
+        RefusalCase{"NoReader", "zz", [](CommandConsoleTest&) {}, {"Attach device before sending commands"}, false, ""},
+        RefusalCase{"ReaderRefused",
+                    "02",
                     [](CommandConsoleTest& t) {
                         auto device = t.AddReader();
                         device->readWriteOpenError = device->queryOpenError = EACCES;
                     },
                     {"Attach device before sending commands\nReader found, but access to it was denied - install "
                      "the udev rule (see README)"},
-                    false, "02"},
-        RefusalCase{"ReaderNotSupported", "02",
+                    false,
+                    "02"},
+        RefusalCase{"ReaderNotSupported",
+                    "02",
                     [](CommandConsoleTest& t) { t.AddReader()->descriptor = VendorDescriptor(337, 64); },
                     {"Attach device before sending commands\nReader found, but it is not supported (feature report "
                      "of 65 bytes, at most 64)"},
-                    false, "02"},
-        RefusalCase{"NoFeatureReport", "02", [](CommandConsoleTest& t) { t.AddReader(0); },
-                    {"Unable to initialize the USB MSR"}, true, "02"},
+                    false,
+                    "02"},
+        RefusalCase{"NoFeatureReport",
+                    "02",
+                    [](CommandConsoleTest& t) { t.AddReader(0); },
+                    {"Unable to initialize the USB MSR"},
+                    true,
+                    "02"},
         RefusalCase{"NotACommand", "01 1b", [](CommandConsoleTest& t) { t.AddReader(); }, {}, true, ""},
-        RefusalCase{"NoTypedLength", "02",
+        RefusalCase{"NoTypedLength",
+                    "02",
                     [](CommandConsoleTest& t) {
                         t.AddReader();
                         t.Button(kAutoAddLengthId)->click();
                     },
-                    {}, true, "02"},
-        RefusalCase{"TooMuchData", "01 00 01 02 03",
+                    {},
+                    true,
+                    "02"},
+        RefusalCase{"TooMuchData",
+                    "01 00 01 02 03",
                     [](CommandConsoleTest& t) { t.AddReader(4); },  // N = 5: two data bytes fit
-                    {"Data portion of message can't be longer than 2  bytes"}, true, "01 00 01 02 03"}),
+                    {"Data portion of message can't be longer than 2  bytes"},
+                    true,
+                    "01 00 01 02 03"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CommandConsoleTest, FailedExchangesAreWrittenAndCloseTheReader)
@@ -238,10 +254,9 @@ TEST_F(CommandConsoleTest, AFileThatCannotBeReadChangesNothing)
     std::filesystem::remove(scriptPath);
     dialog.LoadCommandFile();
     LoadScript(std::string(1 << 20, ';') + "03;\n");  // over the size limit
-    EXPECT_EQ(messageBox.texts,
-              (Texts{"Cannot open \"" + scriptPath.string() + "\": No such file or directory",
-                     "Cannot read \"" + scriptPath.string() +
-                         "\": A script file may hold at most 1 MiB (1048576 bytes)"}));
+    EXPECT_EQ(messageBox.texts, (Texts{"Cannot open \"" + scriptPath.string() + "\": No such file or directory",
+                                       "Cannot read \"" + scriptPath.string() +
+                                           "\": A script file may hold at most 1 MiB (1048576 bytes)"}));
     EXPECT_EQ(CommandText(), before);
     EXPECT_EQ(dialog.m_nCommandCount, 1);
     EXPECT_EQ(dialog.m_strCommands[0], "02");
@@ -268,15 +283,13 @@ TEST_F(CommandConsoleTest, DownloadRunsCommandsAndCountsDelaysDown)
     dialog.m_strCommandText.clear();
 
     std::vector<std::string> shown;
-    QObject::connect(dialog.Widgets().m_transcript, &QPlainTextEdit::textChanged, &dialog,
-                     [&] {
-                         const std::string text = Shown();
-                         const size_t at = text.rfind("Delay");
-                         const std::string delayLine =
-                             at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
-                         if (!delayLine.empty() && (shown.empty() || shown.back() != delayLine))
-                             shown.push_back(delayLine);
-                     });
+    QObject::connect(dialog.Widgets().m_transcript, &QPlainTextEdit::textChanged, &dialog, [&] {
+        const std::string text = Shown();
+        const size_t at = text.rfind("Delay");
+        const std::string delayLine = at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
+        if (!delayLine.empty() && (shown.empty() || shown.back() != delayLine))
+            shown.push_back(delayLine);
+    });
     clock.ClearSleeps();
     Button(kDownloadId)->click();
 
@@ -284,8 +297,8 @@ TEST_F(CommandConsoleTest, DownloadRunsCommandsAndCountsDelaysDown)
                             "Delay        : 0 seconds", "Delay        : (waited x seconds)"}));
     EXPECT_EQ(CommandText(), "Request      : CMND=01, DATA= 10 00\r\n" + std::string(kOkReply) +
                                  "\r\nDelay        : (waited 2 seconds)\r\nFinished downloading"
-                                 "\r\nRequest      : CMND=02, DATA=\r\n" + kOkReply +
-                                 "\r\nDelay        : (waited x seconds)\r\nFinished downloading\r\n---");
+                                 "\r\nRequest      : CMND=02, DATA=\r\n" +
+                                 kOkReply + "\r\nDelay        : (waited x seconds)\r\nFinished downloading\r\n---");
     EXPECT_EQ(device->featuresSent.size(), 2u);
     EXPECT_EQ(clock.TotalSlept(), 1000u + 2 * 20 + 3 * 1000);  // discovery, two answers, three seconds
     EXPECT_EQ(dialog.StatusText(), "Status: Ready To Send Command...");
@@ -331,21 +344,21 @@ TEST_F(CommandConsoleTest, AReaderUnpluggedMidDownloadStopsItAtTheFirstCommandWi
     auto first = AddReader();
     size_t listsAtUnplug = 0;
     // Unplugged during the first delay.
-    QObject::connect(dialog.Widgets().m_transcript, &QPlainTextEdit::textChanged, &dialog,
-                     [&] {
-                         if (listsAtUnplug == 0 && Shown().ends_with("Delay        : 1 seconds")) {
-                             host.Unplug("/dev/hidraw0");
-                             listsAtUnplug = host.CountInLog("list");
-                         }
-                     });
+    QObject::connect(dialog.Widgets().m_transcript, &QPlainTextEdit::textChanged, &dialog, [&] {
+        if (listsAtUnplug == 0 && Shown().ends_with("Delay        : 1 seconds")) {
+            host.Unplug("/dev/hidraw0");
+            listsAtUnplug = host.CountInLog("list");
+        }
+    });
 
     dialog.DownloadCommands(Texts{"02", "delay 1", "03", "04", "delay 1", "05"});
 
     const std::string text = CommandText();
     // 03 still had the old handle: sent, failed, and the retry found no
     // reader. 04 found none before sending: the download stops there.
-    EXPECT_TRUE(text.ends_with("CMND=03, DATA=\r\nResponse     : Failure during transmit"
-                               "\r\nStopped      : after command 3 of 6, no usable reader\r\n---"))
+    EXPECT_TRUE(
+        text.ends_with("CMND=03, DATA=\r\nResponse     : Failure during transmit"
+                       "\r\nStopped      : after command 3 of 6, no usable reader\r\n---"))
         << text;
     EXPECT_EQ(messageBox.texts, Texts{"Attach device before sending commands"});
     EXPECT_EQ(host.CountInLog("list") - listsAtUnplug, 2u);  // the retry of 03 and the search for 04
@@ -381,13 +394,14 @@ TEST_P(FailingExchangesTest, StopTheDownloadOnlyThreeInARow)
 
 INSTANTIATE_TEST_SUITE_P(
     Downloads, FailingExchangesTest,
-    ::testing::Values(FailingExchangesCase{"EveryExchangeFails", 100,
+    ::testing::Values(FailingExchangesCase{"EveryExchangeFails",
+                                           100,
                                            {"Download stopped: the reader failed 3 exchanges in a row"},
                                            "Failure during transmit\r\nStopped      : after command 4 of 6, 3 "
                                            "exchanges failed in a row\r\n---",
                                            3},
-                      FailingExchangesCase{"OneFailureThenAnswers", 2, {},
-                                           "CMND=05, DATA=\r\n" + std::string(kOkReply) + "\r\n---", 5}),
+                      FailingExchangesCase{
+                          "OneFailureThenAnswers", 2, {}, "CMND=05, DATA=\r\n" + std::string(kOkReply) + "\r\n---", 5}),
     [](const ::testing::TestParamInfo<FailingExchangesCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CommandConsoleTest, DownloadRefusedByAnErrorLeavesTheChangeHandlerWorking)
@@ -503,10 +517,9 @@ INSTANTIATE_TEST_SUITE_P(
                                                t.Edit(kCommandEditId)->setText("03");
                                                t.Button(kSendCommandId)->click();
                                            }},
-                      ClickDuringASendCase{"EnterInTheCommandEdit",
-                                           [](CommandConsoleTest& t) {
-                                               QTest::keyClick(t.Edit(kCommandEditId), Qt::Key_Return);
-                                           }},
+                      ClickDuringASendCase{
+                          "EnterInTheCommandEdit",
+                          [](CommandConsoleTest& t) { QTest::keyClick(t.Edit(kCommandEditId), Qt::Key_Return); }},
                       ClickDuringASendCase{"Download", [](CommandConsoleTest& t) { t.Button(kDownloadId)->click(); }},
                       ClickDuringASendCase{"ApplyTracks", [](CommandConsoleTest& t) { t.Button(1041)->click(); }}),
     [](const ::testing::TestParamInfo<ClickDuringASendCase>& info) { return std::string(info.param.name); });
@@ -540,8 +553,7 @@ TEST_F(CommandConsoleTest, WritingALineChangesOnlyTheEndOfTheShownText)
     dialog.m_strTranscript = dialog.m_strCommandText;
     dialog.UpdateData(false);
     int firstChanged = earlier;
-    QObject::connect(dialog.Widgets().m_transcript->document(),
-                     &QTextDocument::contentsChange, &dialog,
+    QObject::connect(dialog.Widgets().m_transcript->document(), &QTextDocument::contentsChange, &dialog,
                      [&](int from, int, int) { firstChanged = std::min(firstChanged, from); });
     dialog.DownloadCommands(Texts{"02", "delay 2", "03"});
     EXPECT_EQ(firstChanged, earlier);

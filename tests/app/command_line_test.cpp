@@ -37,21 +37,23 @@ TEST_P(CommandLineTest, LeadsToItsExit)
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, CommandLineTest,
-    ::testing::Values(LineCase{"None", {}, false, 0, ""},
-                      LineCase{"HelpAll", {"--help-all"}, true, kExitUsage, "Unknown option 'help-all'."},
-                      LineCase{"Version", {"--version"}, true, 0, "Corvalt 1.0.0.1\n"},
-                      LineCase{"ShortVersion", {"-v"}, true, 0, "Corvalt 1.0.0.1\n"},
-                      LineCase{"Help", {"--help"}, true, 0, "Usage: "},
-                      LineCase{"ShortHelp", {"-h"}, true, 0, "Usage: "},
-                      // A wrong option wins over --help: the user learns what was wrong.
-                      LineCase{"UnknownOption", {"--help", "--frobnicate"}, true, kExitUsage, "Unknown option 'frobnicate'."},
-                      LineCase{"ValueForVersion", {"--version=2"}, true, kExitUsage, "Unexpected value after '--version'."},
-                      LineCase{"Positional", {"/dev/hidraw0"}, true, kExitUsage, "Unexpected argument '/dev/hidraw0'."},
-                      LineCase{"VirtualReader", {"--virtual-reader"}, false, 0, ""},
-                      LineCase{"VirtualReaderOfNoModel", {"--virtual-reader=0x3003"}, true, kExitUsage,
-                               "Unknown product id '0x3003' for --virtual-reader: use 0x0002 (the default)"},
-                      LineCase{"VirtualReaderNotHex", {"--virtual-reader=two"}, true, kExitUsage,
-                               "Unknown product id 'two'"}),
+    ::testing::Values(
+        LineCase{"None", {}, false, 0, ""},
+        LineCase{"HelpAll", {"--help-all"}, true, kExitUsage, "Unknown option 'help-all'."},
+        LineCase{"Version", {"--version"}, true, 0, "Corvalt 1.0.0.1\n"},
+        LineCase{"ShortVersion", {"-v"}, true, 0, "Corvalt 1.0.0.1\n"},
+        LineCase{"Help", {"--help"}, true, 0, "Usage: "}, LineCase{"ShortHelp", {"-h"}, true, 0, "Usage: "},
+        // A wrong option wins over --help: the user learns what was wrong.
+        LineCase{"UnknownOption", {"--help", "--frobnicate"}, true, kExitUsage, "Unknown option 'frobnicate'."},
+        LineCase{"ValueForVersion", {"--version=2"}, true, kExitUsage, "Unexpected value after '--version'."},
+        LineCase{"Positional", {"/dev/hidraw0"}, true, kExitUsage, "Unexpected argument '/dev/hidraw0'."},
+        LineCase{"VirtualReader", {"--virtual-reader"}, false, 0, ""},
+        LineCase{"VirtualReaderOfNoModel",
+                 {"--virtual-reader=0x3003"},
+                 true,
+                 kExitUsage,
+                 "Unknown product id '0x3003' for --virtual-reader: use 0x0002 (the default)"},
+        LineCase{"VirtualReaderNotHex", {"--virtual-reader=two"}, true, kExitUsage, "Unknown product id 'two'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineVirtualReader, TakesTheProductIdOrTheDefault)
@@ -75,7 +77,8 @@ TEST(CommandLineUsage, AWrongLineShowsTheUsage)
     SetApplicationIdentity();
     const CommandLine line = ParseCommandLine({QStringLiteral("corvalt"), QStringLiteral("--frobnicate")});
     // The usage names the program as it was started.
-    EXPECT_TRUE(line.message.contains(QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::arguments().first())));
+    EXPECT_TRUE(
+        line.message.contains(QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::arguments().first())));
     EXPECT_TRUE(line.message.contains(QStringLiteral("--version")));
     // Qt's own options are not taken before the window's application exists.
     EXPECT_FALSE(line.message.contains(QStringLiteral("--help-all")));

@@ -104,17 +104,18 @@ INSTANTIATE_TEST_SUITE_P(
     Panels, ApplyTest,
     ::testing::Values(
         ApplyCase{"HidMode", {}, kApplyInterfaceMode, {"01 10 00", "02", "delay 5"}, {"01 02 10 00", "02 00"}, true},
-        ApplyCase{"EmulateKeyboard", {1037}, kApplyInterfaceMode, {"01 10 01", "02", "delay 5"},
-                  {"01 02 10 01", "02 00"}, true},
+        ApplyCase{"EmulateKeyboard",
+                  {1037},
+                  kApplyInterfaceMode,
+                  {"01 10 01", "02", "delay 5"},
+                  {"01 02 10 01", "02 00"},
+                  true},
         ApplyCase{"Tracks1And3", {1050, 1051, 1052}, kApplyTracks, {"10 1B 54 05"}, {"10 03 1B 54 05"}, true},
         ApplyCase{"InitialFormat", {}, kApplyFormat, {"10 1B 46 13"}, {"10 03 1B 46 13"}, true},
         ApplyCase{"DataEnterHash", {1046, 1044}, kApplyFormat, {"10 1B 46 20"}, {"10 03 1B 46 20"}, true},
-        ApplyCase{"ToggleUserWithEnter", {kUserFormat, 1082}, kApplyFormat, {"10 1B 46 84"}, {"10 03 1B 46 84"},
-                  true},
-        ApplyCase{"ErrorStringDisabled", {1086}, kApplyErrorString, {"10 1B 45 30 30"}, {"10 04 1B 45 30 30"},
-                  false},
-        ApplyCase{"UserSentinelError", {}, kApplyUserSentinelError, {"10 1B 45 31 31"}, {"10 04 1B 45 31 31"},
-                  false}),
+        ApplyCase{"ToggleUserWithEnter", {kUserFormat, 1082}, kApplyFormat, {"10 1B 46 84"}, {"10 03 1B 46 84"}, true},
+        ApplyCase{"ErrorStringDisabled", {1086}, kApplyErrorString, {"10 1B 45 30 30"}, {"10 04 1B 45 30 30"}, false},
+        ApplyCase{"UserSentinelError", {}, kApplyUserSentinelError, {"10 1B 45 31 31"}, {"10 04 1B 45 31 31"}, false}),
     [](const ::testing::TestParamInfo<ApplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigPanelTest, InterfaceModeWaitsFiveSecondsAfterTheReset)
@@ -124,8 +125,7 @@ TEST_F(ConfigPanelTest, InterfaceModeWaitsFiveSecondsAfterTheReset)
     Click(kApplyInterfaceMode);
     EXPECT_GE(clock.TotalSlept(), 5000u);
     const std::string text = dialog.m_strCommandText.toStdString();
-    EXPECT_NE(text.find("Delay        : (waited 5 seconds)\r\nFinished downloading\r\n---"), std::string::npos)
-        << text;
+    EXPECT_NE(text.find("Delay        : (waited 5 seconds)\r\nFinished downloading\r\n---"), std::string::npos) << text;
 }
 
 TEST_F(ConfigPanelTest, WithoutAReaderTheDownloadSaysSoAndTheScriptIsStillForgotten)
@@ -332,8 +332,8 @@ TEST_F(ConfigPanelTest, EnteringCommandModeAppliesTheRule)
     dialog.m_settings.m_nUserSentinelMode = 1;
     dialog.UpdateData(false);
     ToCommandMode();
-    EXPECT_EQ(EnabledAmong(dialog, kRuleControls),
-              (std::set<int>{1076, 1079, 1080, 1081, 1082, 1071, 1072, 1068, 1069, 1073, 1065, 1066, 1067, 1077, 1078}));
+    EXPECT_EQ(EnabledAmong(dialog, kRuleControls), (std::set<int>{1076, 1079, 1080, 1081, 1082, 1071, 1072, 1068, 1069,
+                                                                  1073, 1065, 1066, 1067, 1077, 1078}));
     EXPECT_TRUE(Button(kEnter)->isChecked());
 }
 

@@ -244,14 +244,14 @@ TEST_P(PollTextsTest, TitleAndStatusSayWhatThePollFound)
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, PollTextsTest,
-    ::testing::Values(
-        PollCase{"HidReaderFirstTick", 0x0002, 1, "USB HID MSR Demo - Searching",
-                 "Status: Ready For Reading Magnetic Card Data"},
-        PollCase{"HidReader", 0x0002, 2, "USB HID MSR Demo - Hid Mode", "Status: Swipe card..."},
-        PollCase{"KeyboardReader", 0x0001, 2, "USB HID MSR Demo - Keyboard Mode", "Status: Swipe card..."},
-        PollCase{"NoHidDevice", 0xFFFF, 1, "USB HID MSR Demo - Searching", "Status: Attach Device..."},
-        PollCase{"OtherHidDeviceOnly", 0, 3, "USB HID MSR Demo - Searching",
-                 "Status: Ready For Reading Magnetic Card Data"}),
+    ::testing::Values(PollCase{"HidReaderFirstTick", 0x0002, 1, "USB HID MSR Demo - Searching",
+                               "Status: Ready For Reading Magnetic Card Data"},
+                      PollCase{"HidReader", 0x0002, 2, "USB HID MSR Demo - Hid Mode", "Status: Swipe card..."},
+                      PollCase{"KeyboardReader", 0x0001, 2, "USB HID MSR Demo - Keyboard Mode",
+                               "Status: Swipe card..."},
+                      PollCase{"NoHidDevice", 0xFFFF, 1, "USB HID MSR Demo - Searching", "Status: Attach Device..."},
+                      PollCase{"OtherHidDeviceOnly", 0, 3, "USB HID MSR Demo - Searching",
+                               "Status: Ready For Reading Magnetic Card Data"}),
     [](const ::testing::TestParamInfo<PollCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CorvaltDlgTest, ASwipeShowsProcessingThenSwipeCardAgain)
@@ -439,8 +439,8 @@ TEST_F(CorvaltDlgTest, ContextMenuOpensTheAboutBox)
 
 TEST_F(CorvaltDlgTest, ContextMenuSavesTheTranscriptShown)
 {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("corvalt_dlg_test_" + std::to_string(QCoreApplication::applicationPid()));
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("corvalt_dlg_test_" + std::to_string(QCoreApplication::applicationPid()));
     int asked = 0;
     dialog.m_chooseTranscriptFile = [&] {
         ++asked;
@@ -476,8 +476,9 @@ TEST_F(CorvaltDlgTest, SavingTheTranscriptTellsAFailureAndACancelSavesNothing)
     QString chosen = "/nonexistent-folder/transcript.txt";
     dialog.m_chooseTranscriptFile = [&] { return chosen; };
     dialog.SaveTranscriptAs();
-    EXPECT_EQ(messageBox.texts, std::vector<std::string>{"Could not save the transcript to "
-                                                         "\"/nonexistent-folder/transcript.txt\": No such file or directory"});
+    EXPECT_EQ(messageBox.texts,
+              std::vector<std::string>{"Could not save the transcript to "
+                                       "\"/nonexistent-folder/transcript.txt\": No such file or directory"});
 
     messageBox.texts.clear();
     chosen.clear();

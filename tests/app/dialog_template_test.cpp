@@ -38,14 +38,10 @@ TEST(DialogTemplateTest, MainWindowHasEveryControlOnceAndInsideTheWindow)
 TEST(DialogTemplateTest, RadioGroupsFollowTheGroupStartRule)
 {
     const std::vector<std::vector<int>> expected = {
-        {1032, 1033},
-        {1036, 1037},
-        {1042, 1043, 1044},
-        {1046, 1047, 1048, 1049, 1060},  // 1060 lies further down but before the next group start
-        {1065, 1066, 1067},
-        {1068, 1069},
-        {1080, 1081, 1082},
-        {1085, 1086},
+        {1032, 1033},       {1036, 1037},
+        {1042, 1043, 1044}, {1046, 1047, 1048, 1049, 1060},  // 1060 lies further down but before the next group start
+        {1065, 1066, 1067}, {1068, 1069},
+        {1080, 1081, 1082}, {1085, 1086},
         {1088, 1089},
     };
     const std::vector<RadioGroup> groups = RadioGroups(MainDialogControls());
@@ -59,10 +55,8 @@ TEST(DialogTemplateTest, RadioGroupsFollowTheGroupStartRule)
 TEST(DialogTemplateTest, GroupStartsThatAreNotRadiosStillEndARun)
 {
     const ControlSpec rows[] = {
-        {1, ControlKind::RadioButton, "", 0, 0, 1, 1, kGroupStart},
-        {2, ControlKind::RadioButton, "", 0, 0, 1, 1, 0},
-        {3, ControlKind::Label, "", 0, 0, 1, 1, kGroupStart},
-        {4, ControlKind::RadioButton, "", 0, 0, 1, 1, 0},
+        {1, ControlKind::RadioButton, "", 0, 0, 1, 1, kGroupStart}, {2, ControlKind::RadioButton, "", 0, 0, 1, 1, 0},
+        {3, ControlKind::Label, "", 0, 0, 1, 1, kGroupStart},       {4, ControlKind::RadioButton, "", 0, 0, 1, 1, 0},
         {5, ControlKind::CheckBox, "", 0, 0, 1, 1, kGroupStart},
     };
     const std::vector<RadioGroup> groups = RadioGroups(rows);
@@ -155,12 +149,9 @@ TEST(WindowSizesTest, OnlyASharedAreaCountsAsIntersecting)
         bool intersects;
     };
     const Case cases[] = {
-        {{10, 10, 20, 20}, true},
-        {{10, 49, 20, 80}, true},   // one pixel row inside
-        {{10, 50, 20, 80}, false},  // touches the bottom edge only
-        {{100, 0, 120, 10}, false},
-        {{-5, -5, 1, 1}, true},
-        {{10, 10, 10, 20}, false},  // empty
+        {{10, 10, 20, 20}, true},   {{10, 49, 20, 80}, true},  // one pixel row inside
+        {{10, 50, 20, 80}, false},                             // touches the bottom edge only
+        {{100, 0, 120, 10}, false}, {{-5, -5, 1, 1}, true},   {{10, 10, 10, 20}, false},  // empty
     };
     for (const Case& c : cases)
         EXPECT_EQ(Intersects(c.control, window), c.intersects)

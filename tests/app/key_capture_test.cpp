@@ -98,10 +98,8 @@ TEST_F(KeyCaptureTest, CapturedKeysDoNotActOnTheFocusedButton)
 TEST_F(KeyCaptureTest, ModifiersAloneAndPlainCharactersKeepTheirUsualHandling)
 {
     const KeyCase cases[] = {
-        {Qt::Key_Control, Qt::ControlModifier, "typed"},
-        {Qt::Key_Alt, Qt::AltModifier, "typed"},
-        {Qt::Key_Shift, Qt::ShiftModifier, "typed"},
-        {Qt::Key_Return, Qt::NoModifier, "typed\r\n"},
+        {Qt::Key_Control, Qt::ControlModifier, "typed"}, {Qt::Key_Alt, Qt::AltModifier, "typed"},
+        {Qt::Key_Shift, Qt::ShiftModifier, "typed"},     {Qt::Key_Return, Qt::NoModifier, "typed\r\n"},
         {Qt::Key_Q, Qt::NoModifier, "typedq"},
     };
     for (const KeyCase& c : cases) {

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QTimer>
 
-
 namespace corvalt {
 namespace {
 

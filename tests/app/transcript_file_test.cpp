@@ -57,8 +57,8 @@ protected:
         return names;
     }
 
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("corvalt_transcript_test_" + std::to_string(::getpid()));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("corvalt_transcript_test_" + std::to_string(::getpid()));
 };
 
 TEST_F(TranscriptFileTest, ReplacesTheFileWithTheUtf8Text)

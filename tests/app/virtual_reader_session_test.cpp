@@ -55,10 +55,7 @@ protected:
         for (int i = 0; i < count; ++i)
             dialog.OnTimer();
     }
-    QString Shown() const
-    {
-        return dialog.Widgets().m_transcript->toPlainText();
-    }
+    QString Shown() const { return dialog.Widgets().m_transcript->toPlainText(); }
     void ApplyInterfaceMode(int mode)
     {
         Click(kConfigurationCommandId);

@@ -108,9 +108,11 @@ TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
 TEST_F(WindowOnScreenTest, ScreenReadersHearEveryControlByName)
 {
     // Edits are named after the group, label or button that stands for them.
-    const std::map<int, QString> editNames = {
-        {kTranscriptEditId, "Communication Dialog(Hex)"}, {kCommandEditId, "Send Command"},
-        {kFileEditId, "Load File"}, {1075, "Specific Sentinel"}, {1078, "Literal Sentinel:"}};
+    const std::map<int, QString> editNames = {{kTranscriptEditId, "Communication Dialog(Hex)"},
+                                              {kCommandEditId, "Send Command"},
+                                              {kFileEditId, "Load File"},
+                                              {1075, "Specific Sentinel"},
+                                              {1078, "Literal Sentinel:"}};
     for (const ControlSpec& row : MainDialogControls()) {
         if (row.kind == ControlKind::BlackFrame)
             continue;

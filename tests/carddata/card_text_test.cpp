@@ -116,7 +116,8 @@ TEST(CardTextTest, TracksOverFiftyFiveCharactersBreakAfterEightyFive)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
         const std::string text = FormatCardText(Track1Card(hundred.substr(0, c.length)), 0x0002);
-        EXPECT_EQ(text, "Card Encode Type = ISO\r\nTrack 1 = " + c.shown + "\r\nTrack 2 = \r\nTrack 3 = \r\n\r\n\r\n\r\n");
+        EXPECT_EQ(text,
+                  "Card Encode Type = ISO\r\nTrack 1 = " + c.shown + "\r\nTrack 2 = \r\nTrack 3 = \r\n\r\n\r\n\r\n");
     }
 }
 

@@ -71,7 +71,9 @@ TEST_F(CliHidrawTest, WatchReadsTheNodesReports)
                              .Set(kTrackDecodeStatusUsages[2], 1);
     // The node hands the report over without the id byte its descriptor
     // does not declare.
-    testing::Set(m_node, [&](MockNode& node) { node.reads.emplace_back(report.size() - 1, Bytes(report.begin() + 1, report.end())); });
+    testing::Set(m_node, [&](MockNode& node) {
+        node.reads.emplace_back(report.size() - 1, Bytes(report.begin() + 1, report.end()));
+    });
     m_clock.InterruptAt(3000);
     const CliRun run = Run({"watch", "--json"});
     EXPECT_EQ(run.exitCode, 0);

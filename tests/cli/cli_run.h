@@ -29,7 +29,10 @@ public:
         }
     }
     void At(uint64_t ms, std::function<void()> action) { m_actions.emplace(ms, std::move(action)); }
-    void InterruptAt(uint64_t ms) { At(ms, [] { std::raise(SIGINT); }); }
+    void InterruptAt(uint64_t ms)
+    {
+        At(ms, [] { std::raise(SIGINT); });
+    }
 
 private:
     uint64_t m_now = 0;

@@ -115,9 +115,16 @@ TEST_F(CliTest, SendWritesTheWindowsLinesAndTheConsolesMessages)
     const SendCase cases[] = {
         {{"send", "01", "10", "00"}, 0, 0, answered, ""},
         {{"--virtual-reader", "send", "011000", "--device", "virtual-reader"}, 0, 0, answered, ""},
-        {{"send", "--raw", "01 05", "AA BB"}, 0, 0,
-         "Request      : CMND=01, DATA= AA BB 00 00 00\nResponse     : RC=00, DATA=\n", ""},
-        {{"send", "01", std::string(62 * 2, 'A')}, 0, 1, "", "Data portion of message can't be longer than 61  bytes\n"},
+        {{"send", "--raw", "01 05", "AA BB"},
+         0,
+         0,
+         "Request      : CMND=01, DATA= AA BB 00 00 00\nResponse     : RC=00, DATA=\n",
+         ""},
+        {{"send", "01", std::string(62 * 2, 'A')},
+         0,
+         1,
+         "",
+         "Data portion of message can't be longer than 61  bytes\n"},
         {{"send", "02"}, 2, 1, "Request      : CMND=02, DATA=\nResponse     : Failure during transmit\n", ""},
         {{"--device", "/dev/hidraw9", "send", "02"}, 0, 1, "", std::string(kAttachDevice) + "\n"},
     };
@@ -244,15 +251,17 @@ TEST_F(CliTest, ListTellsWhatEachInterfaceIsAndWhetherItOpens)
 
     CliRun run = Run({"list"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "/dev/hidraw0  0801:0001  supported reader, keyboard mode, can be opened\n"
-                       "/dev/hidraw1  046d:c31c  not a supported reader, can be opened\n"
-                       "/dev/hidraw2  0801:0003  supported reader, HID mode, cannot be opened: " +
-                           std::string(kAccessDeniedAdvice) +
-                           "\n/dev/hidraw3  1136:3001  supported reader, HID mode, can be opened\n"
-                           "/dev/hidraw4  1136:0002  supported reader, HID mode, can be opened\n");
+    EXPECT_EQ(run.out,
+              "/dev/hidraw0  0801:0001  supported reader, keyboard mode, can be opened\n"
+              "/dev/hidraw1  046d:c31c  not a supported reader, can be opened\n"
+              "/dev/hidraw2  0801:0003  supported reader, HID mode, cannot be opened: " +
+                  std::string(kAccessDeniedAdvice) +
+                  "\n/dev/hidraw3  1136:3001  supported reader, HID mode, can be opened\n"
+                  "/dev/hidraw4  1136:0002  supported reader, HID mode, can be opened\n");
     run = Run({"list", "--verbose"});
-    EXPECT_TRUE(Contains(run.out, "046d:c31c  not a supported reader, can be opened, report lengths: input 9, "
-                                   "output 0, feature 0\n"));
+    EXPECT_TRUE(Contains(run.out,
+                         "046d:c31c  not a supported reader, can be opened, report lengths: input 9, "
+                         "output 0, feature 0\n"));
     EXPECT_TRUE(Contains(run.out, "3001  supported reader, HID mode, can be opened, report descriptor refused: "));
     EXPECT_TRUE(Contains(run.out, "feature 9, Reader found, but it is not supported (input report of 601 bytes"));
     run = Run({"list", "--device", "/dev/hidraw7"});

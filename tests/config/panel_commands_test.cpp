@@ -56,8 +56,7 @@ TEST(DataFormatCommandsTest, InitialSettings)
 
 TEST(DataFormatCommandsTest, EveryFixedFormatWithEveryTrack3StartSentinel)
 {
-    const char* expected[4][3] = {
-        {"00", "10", "20"}, {"01", "11", "21"}, {"02", "12", "22"}, {"03", "13", "23"}};
+    const char* expected[4][3] = {{"00", "10", "20"}, {"01", "11", "21"}, {"02", "12", "22"}, {"03", "13", "23"}};
     for (int format = 0; format < 4; ++format) {
         for (int sentinel = 0; sentinel < 3; ++sentinel) {
             PanelSettings settings;
@@ -104,7 +103,7 @@ TEST(DataFormatCommandsTest, SpecificSentinels)
         {"F10", 0, 0, 0, 0, 0, "10 1B 53 00 00 43"},
         {"pGuP", 1, 0, 0, 0, 0, "10 1B 53 00 01 4B"},
         {"Scroll", 0, 0, 1, 0, 0, "10 1B 53 80 00 47"},
-        {"a", 0, 0, 0, 0, 0, ""},        // lower-case letters name no key
+        {"a", 0, 0, 0, 0, 0, ""},  // lower-case letters name no key
         {"F0", 0, 0, 0, 0, 0, ""},
         {"F13", 0, 0, 0, 0, 0, ""},
         {"G5", 0, 0, 0, 0, 0, ""},
@@ -158,8 +157,7 @@ TEST(DataFormatCommandsTest, LiteralSentinels)
         {"", 0, 0, 0, "10 1B 53 40"},
         {"", 1, 1, 1, "10 1B 53 C3"},
         {" a ", 0, 0, 0, "10 1B 53 40 20 61 20"},  // not trimmed
-        {twentyFive, 0, 0, 0,
-         "10 1B 53 40 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52 53 54"},  // first 20
+        {twentyFive, 0, 0, 0, "10 1B 53 40 41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51 52 53 54"},  // first 20
         {"\xC3\xA9\xE2\x82\xAC!", 0, 0, 0, "10 1B 53 40 E9 3F 21"},  // é as E9, € as "?"
     };
     for (const LiteralCase& c : cases) {

@@ -23,8 +23,8 @@ TEST(SplitScriptLines, EndsLinesAtLfCrLfAndCr)
     const std::pair<std::string, Lines> cases[] = {
         {"a\nb\n", {"a", "b"}},
         {"a\r\nb\r\n", {"a", "b"}},
-        {"a\nb", {"a", "b"}},         // the last line needs no end
-        {"ab\rcd\n", {"abc", "d"}},   // a lone CR takes the next byte along
+        {"a\nb", {"a", "b"}},        // the last line needs no end
+        {"ab\rcd\n", {"abc", "d"}},  // a lone CR takes the next byte along
         {"ab\r", {"ab"}},
         {"\n\n", {"", ""}},
         {"", {}},
@@ -43,10 +43,10 @@ TEST(ScriptLineCommand, TakesTheTextBeforeTheFirstSemicolon)
         {"\t02;  comment; more", "02"},
         {"delay 5;", "delay 5"},
         {"delay5 ;", "delay 5"},
-        {"01 10 00", ""},    // no semicolon: not a command
-        {";01 10 00", ""},   // only a comment
-        {"A;", ""},          // too short
-        {"01 1b 54;", ""},   // lower-case digit
+        {"01 10 00", ""},   // no semicolon: not a command
+        {";01 10 00", ""},  // only a comment
+        {"A;", ""},         // too short
+        {"01 1b 54;", ""},  // lower-case digit
         {"zz;", ""},
         {"", ""},
     };
@@ -143,9 +143,22 @@ TEST(ReadScriptFile, RefusesWhatIsNoScriptFile)
 TEST(DelayCount, ReadsADecimalLikeStrToInt)
 {
     const std::pair<std::string, int32_t> cases[] = {
-        {"5", 5}, {"0", 0}, {"x", 0}, {"", 0}, {"-2", -2}, {"+7", 7}, {" 12abc", 12}, {"\t 3", 3},
-        {"- 3", 0}, {"+-3", 0}, {"007", 7}, {"2147483647", 2147483647}, {"2147483648", 2147483647},
-        {"99999999999999999999", 2147483647}, {"-2147483648", -2147483648}, {"-99999999999", -2147483648},
+        {"5", 5},
+        {"0", 0},
+        {"x", 0},
+        {"", 0},
+        {"-2", -2},
+        {"+7", 7},
+        {" 12abc", 12},
+        {"\t 3", 3},
+        {"- 3", 0},
+        {"+-3", 0},
+        {"007", 7},
+        {"2147483647", 2147483647},
+        {"2147483648", 2147483647},
+        {"99999999999999999999", 2147483647},
+        {"-2147483648", -2147483648},
+        {"-99999999999", -2147483648},
     };
     for (const auto& [text, count] : cases)
         EXPECT_EQ(DelayCount(text), count) << '"' << text << '"';

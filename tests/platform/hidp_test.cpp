@@ -9,37 +9,55 @@
 #include <vector>
 
 // Whole-record comparisons, printed field by field when they fail.
-static auto Fields(const HIDP_CAPS& c) {
+static auto Fields(const HIDP_CAPS& c)
+{
     return std::tuple(c.Usage, c.UsagePage, c.InputReportByteLength, c.OutputReportByteLength,
                       c.FeatureReportByteLength, c.NumberInputValueCaps, c.NumberOutputValueCaps,
                       c.NumberFeatureValueCaps);
 }
-static auto Fields(const HIDP_VALUE_CAPS& c) {
-    return std::tuple(c.UsagePage, int(c.ReportID), c.IsRange, c.LinkCollection, c.BitSize, c.ReportCount,
-                      c.LogicalMin, c.LogicalMax, c.UsageMin, c.UsageMax);
+static auto Fields(const HIDP_VALUE_CAPS& c)
+{
+    return std::tuple(c.UsagePage, int(c.ReportID), c.IsRange, c.LinkCollection, c.BitSize, c.ReportCount, c.LogicalMin,
+                      c.LogicalMax, c.UsageMin, c.UsageMax);
 }
-bool operator==(const HIDP_CAPS& a, const HIDP_CAPS& b) { return Fields(a) == Fields(b); }
-bool operator==(const HIDP_VALUE_CAPS& a, const HIDP_VALUE_CAPS& b) { return Fields(a) == Fields(b); }
-void PrintTo(const HIDP_CAPS& c, std::ostream* os) { *os << ::testing::PrintToString(Fields(c)); }
-void PrintTo(const HIDP_VALUE_CAPS& c, std::ostream* os) { *os << ::testing::PrintToString(Fields(c)); }
+bool operator==(const HIDP_CAPS& a, const HIDP_CAPS& b)
+{
+    return Fields(a) == Fields(b);
+}
+bool operator==(const HIDP_VALUE_CAPS& a, const HIDP_VALUE_CAPS& b)
+{
+    return Fields(a) == Fields(b);
+}
+void PrintTo(const HIDP_CAPS& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(Fields(c));
+}
+void PrintTo(const HIDP_VALUE_CAPS& c, std::ostream* os)
+{
+    *os << ::testing::PrintToString(Fields(c));
+}
 
 namespace {
 
 using Parsed = std::unique_ptr<HIDP_PREPARSED_DATA, decltype(&HidD_FreePreparsedData)>;
 
-Parsed Parse(const std::vector<uint8_t>& d) {
+Parsed Parse(const std::vector<uint8_t>& d)
+{
     return Parsed(HidP_ParseReportDescriptor(d.data(), d.size()), &HidD_FreePreparsedData);
 }
 
 // Writes `n` bits of `value`, least significant first, at `bit` of the report.
-void PutBits(std::vector<uint8_t>& report, size_t bit, unsigned n, uint64_t value) {
+void PutBits(std::vector<uint8_t>& report, size_t bit, unsigned n, uint64_t value)
+{
     for (unsigned i = 0; i < n; ++i, ++bit) {
-        if ((value >> i) & 1) report[bit / 8] |= uint8_t(1u << (bit % 8));
+        if ((value >> i) & 1)
+            report[bit / 8] |= uint8_t(1u << (bit % 8));
     }
 }
 
 // Wraps items in a vendor-page application collection.
-std::vector<uint8_t> InCollection(std::vector<uint8_t> items) {
+std::vector<uint8_t> InCollection(std::vector<uint8_t> items)
+{
     std::vector<uint8_t> d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01};  // Usage Page (Vendor), Usage (1), Collection
     d.insert(d.end(), items.begin(), items.end());
     d.push_back(0xC0);  // End Collection
@@ -122,43 +140,43 @@ const std::vector<uint8_t> kMouseWithIds = {
 
 // Shaped like a card reader's: status bytes, lengths, three track arrays.
 const std::vector<uint8_t> kReader = {
-    0x06, 0x00, 0xFF,        // Usage Page (Vendor 0xFF00)
-    0x09, 0x01,              // Usage (0x01)
-    0xA1, 0x01,              // Collection (Application)
-    0x15, 0x00,              //   Logical Minimum (0)
-    0x26, 0xFF, 0x00,        //   Logical Maximum (255)
-    0x75, 0x08,              //   Report Size (8)
-    0x09, 0x20,              //   Usage (0x20)                 track decode statuses
-    0x09, 0x21,              //   Usage (0x21)
-    0x09, 0x22,              //   Usage (0x22)
-    0x95, 0x03,              //   Report Count (3)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x09, 0x28,              //   Usage (0x28)                 track lengths
-    0x09, 0x29,              //   Usage (0x29)
-    0x09, 0x2A,              //   Usage (0x2A)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x09, 0x38,              //   Usage (0x38)                 encode type
-    0x09, 0x39,              //   Usage (0x39)                 card status
-    0x95, 0x02,              //   Report Count (2)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x95, 0x6E,              //   Report Count (110)
-    0x09, 0x30,              //   Usage (0x30)                 track 1 data
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x09, 0x31,              //   Usage (0x31)                 track 2 data
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x09, 0x32,              //   Usage (0x32)                 track 3 data
-    0x81, 0x02,              //   Input (Data,Var,Abs)
+    0x06, 0x00, 0xFF,              // Usage Page (Vendor 0xFF00)
+    0x09, 0x01,                    // Usage (0x01)
+    0xA1, 0x01,                    // Collection (Application)
+    0x15, 0x00,                    //   Logical Minimum (0)
+    0x26, 0xFF, 0x00,              //   Logical Maximum (255)
+    0x75, 0x08,                    //   Report Size (8)
+    0x09, 0x20,                    //   Usage (0x20)                 track decode statuses
+    0x09, 0x21,                    //   Usage (0x21)
+    0x09, 0x22,                    //   Usage (0x22)
+    0x95, 0x03,                    //   Report Count (3)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x09, 0x28,                    //   Usage (0x28)                 track lengths
+    0x09, 0x29,                    //   Usage (0x29)
+    0x09, 0x2A,                    //   Usage (0x2A)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x09, 0x38,                    //   Usage (0x38)                 encode type
+    0x09, 0x39,                    //   Usage (0x39)                 card status
+    0x95, 0x02,                    //   Report Count (2)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x95, 0x6E,                    //   Report Count (110)
+    0x09, 0x30,                    //   Usage (0x30)                 track 1 data
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x09, 0x31,                    //   Usage (0x31)                 track 2 data
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x09, 0x32,                    //   Usage (0x32)                 track 3 data
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
     0x27, 0xFF, 0xFF, 0xFF, 0x7F,  // Logical Maximum (0x7FFFFFFF)
-    0x75, 0x20,              //   Report Size (32)
-    0x95, 0x01,              //   Report Count (1)
-    0x09, 0x41,              //   Usage (0x41)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x26, 0xFF, 0x00,        //   Logical Maximum (255)
-    0x75, 0x08,              //   Report Size (8)
-    0x95, 0x3F,              //   Report Count (63)
-    0x09, 0x20,              //   Usage (0x20)                 commands
-    0xB1, 0x02,              //   Feature (Data,Var,Abs)
-    0xC0,                    // End Collection
+    0x75, 0x20,                    //   Report Size (32)
+    0x95, 0x01,                    //   Report Count (1)
+    0x09, 0x41,                    //   Usage (0x41)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x26, 0xFF, 0x00,              //   Logical Maximum (255)
+    0x75, 0x08,                    //   Report Size (8)
+    0x95, 0x3F,                    //   Report Count (63)
+    0x09, 0x20,                    //   Usage (0x20)                 commands
+    0xB1, 0x02,                    //   Feature (Data,Var,Abs)
+    0xC0,                          // End Collection
 };
 constexpr uint16_t kVendor = 0xFF00;
 constexpr uint32_t kReaderInputLength = 343;  // id + 8 status/length bytes + 3 x 110 + 4
@@ -166,41 +184,42 @@ constexpr uint32_t kReaderInputLength = 343;  // id + 8 status/length bytes + 3 
 // Usage ranges, the R - N + 1 rule, Push/Pop, a long item, an extended usage,
 // fields off byte boundaries and wider than 32 bits.
 const std::vector<uint8_t> kLayouts = {
-    0x06, 0x00, 0xFF,        // Usage Page (Vendor 0xFF00)
-    0x09, 0x01,              // Usage (0x01)
-    0xA1, 0x01,              // Collection (Application)
-    0x15, 0x00,              //   Logical Minimum (0)
-    0x25, 0x0F,              //   Logical Maximum (15)
-    0x75, 0x04,              //   Report Size (4)
-    0x19, 0x50,              //   Usage Minimum (0x50)
-    0x29, 0x53,              //   Usage Maximum (0x53)
-    0x95, 0x03,              //   Report Count (3)         range cut to 0x50..0x52, bits 8..19
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x09, 0x60,              //   Usage (0x60)             bits 20..23
-    0x09, 0x61,              //   Usage (0x61)             bits 24..27
-    0x09, 0x62,              //   Usage (0x62)             3 values, bits 28..39
-    0x95, 0x05,              //   Report Count (5)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0xA4,                    //   Push
-    0x75, 0x28,              //   Report Size (40)
+    0x06, 0x00, 0xFF,              // Usage Page (Vendor 0xFF00)
+    0x09, 0x01,                    // Usage (0x01)
+    0xA1, 0x01,                    // Collection (Application)
+    0x15, 0x00,                    //   Logical Minimum (0)
+    0x25, 0x0F,                    //   Logical Maximum (15)
+    0x75, 0x04,                    //   Report Size (4)
+    0x19, 0x50,                    //   Usage Minimum (0x50)
+    0x29, 0x53,                    //   Usage Maximum (0x53)
+    0x95, 0x03,                    //   Report Count (3)         range cut to 0x50..0x52, bits 8..19
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x09, 0x60,                    //   Usage (0x60)             bits 20..23
+    0x09, 0x61,                    //   Usage (0x61)             bits 24..27
+    0x09, 0x62,                    //   Usage (0x62)             3 values, bits 28..39
+    0x95, 0x05,                    //   Report Count (5)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0xA4,                          //   Push
+    0x75, 0x28,                    //   Report Size (40)
     0x27, 0xFF, 0xFF, 0xFF, 0x7F,  // Logical Maximum (0x7FFFFFFF)
     0xFE, 0x02, 0x10, 0xAA, 0xBB,  // Long item (2 data bytes), skipped
-    0x09, 0x70,              //   Usage (0x70)             bits 40..79
-    0x95, 0x01,              //   Report Count (1)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0xB4,                    //   Pop                      back to size 4, max 15
+    0x09, 0x70,                    //   Usage (0x70)             bits 40..79
+    0x95, 0x01,                    //   Report Count (1)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0xB4,                          //   Pop                      back to size 4, max 15
     0x0B, 0x01, 0x00, 0x0C, 0x00,  // Usage (Consumer 0x0001), bits 80..83
-    0x95, 0x01,              //   Report Count (1)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0x09, 0x80,              //   Usage (0x80)             bits 84..87
-    0x09, 0x81,              //   Usage (0x81)             bits 88..91
-    0x09, 0x82,              //   Usage (0x82)             no field left
-    0x95, 0x02,              //   Report Count (2)
-    0x81, 0x02,              //   Input (Data,Var,Abs)
-    0xC0,                    // End Collection
+    0x95, 0x01,                    //   Report Count (1)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0x09, 0x80,                    //   Usage (0x80)             bits 84..87
+    0x09, 0x81,                    //   Usage (0x81)             bits 88..91
+    0x09, 0x82,                    //   Usage (0x82)             no field left
+    0x95, 0x02,                    //   Report Count (2)
+    0x81, 0x02,                    //   Input (Data,Var,Abs)
+    0xC0,                          // End Collection
 };
 
-TEST(HidpCaps, LengthsUsageAndValueCounts) {
+TEST(HidpCaps, LengthsUsageAndValueCounts)
+{
     struct Case {
         const char* name;
         const std::vector<uint8_t>& descriptor;
@@ -225,7 +244,8 @@ TEST(HidpCaps, LengthsUsageAndValueCounts) {
     EXPECT_FALSE(corvalt::HidDescriptorUsesReportIds(nullptr));
 }
 
-TEST(HidpValueCaps, FieldsOfEachCap) {
+TEST(HidpValueCaps, FieldsOfEachCap)
+{
     struct Case {
         const char* name;
         const std::vector<uint8_t>& descriptor;
@@ -236,19 +256,47 @@ TEST(HidpValueCaps, FieldsOfEachCap) {
     const Case cases[] = {
         {"reader status", kReader, HidP_Input, kVendor, 0, 0x21, {kVendor, 0, false, 0, 8, 1, 0, 255, 0x21, 0x21}},
         {"reader track", kReader, HidP_Input, kVendor, 0, 0x31, {kVendor, 0, false, 0, 8, 110, 0, 255, 0x31, 0x31}},
-        {"reader 32-bit", kReader, HidP_Input, kVendor, 0, 0x41,
+        {"reader 32-bit",
+         kReader,
+         HidP_Input,
+         kVendor,
+         0,
+         0x41,
          {kVendor, 0, false, 0, 32, 1, 0, 0x7FFFFFFF, 0x41, 0x41}},
         {"reader feature", kReader, HidP_Feature, kVendor, 0, 0x20, {kVendor, 0, false, 0, 8, 63, 0, 255, 0x20, 0x20}},
         {"mouse X", kMouseWithIds, HidP_Input, 0x01, 1, 0x30, {0x01, 1, false, 1, 16, 1, -32767, 32767, 0x30, 0x30}},
         {"mouse wheel", kMouseWithIds, HidP_Input, 0x01, 0, 0x38, {0x01, 1, false, 1, 8, 1, -127, 127, 0x38, 0x38}},
         {"mouse pan", kMouseWithIds, HidP_Input, 0x0C, 0, 0x238, {0x0C, 2, false, 0, 8, 1, -127, 127, 0x238, 0x238}},
-        {"range cut to its fields", kLayouts, HidP_Input, kVendor, 0, 0x51, {kVendor, 0, true, 0, 4, 3, 0, 15, 0x50, 0x52}},
+        {"range cut to its fields",
+         kLayouts,
+         HidP_Input,
+         kVendor,
+         0,
+         0x51,
+         {kVendor, 0, true, 0, 4, 3, 0, 15, 0x50, 0x52}},
         {"earlier usage", kLayouts, HidP_Input, kVendor, 0, 0x61, {kVendor, 0, false, 0, 4, 1, 0, 15, 0x61, 0x61}},
-        {"last usage takes the rest", kLayouts, HidP_Input, kVendor, 0, 0x62,
+        {"last usage takes the rest",
+         kLayouts,
+         HidP_Input,
+         kVendor,
+         0,
+         0x62,
          {kVendor, 0, false, 0, 4, 3, 0, 15, 0x62, 0x62}},
-        {"inside Push", kLayouts, HidP_Input, kVendor, 0, 0x70, {kVendor, 0, false, 0, 40, 1, 0, 0x7FFFFFFF, 0x70, 0x70}},
+        {"inside Push",
+         kLayouts,
+         HidP_Input,
+         kVendor,
+         0,
+         0x70,
+         {kVendor, 0, false, 0, 40, 1, 0, 0x7FFFFFFF, 0x70, 0x70}},
         {"extended, after Pop", kLayouts, HidP_Input, 0x0C, 0, 0x01, {0x0C, 0, false, 0, 4, 1, 0, 15, 0x01, 0x01}},
-        {"more usages than fields", kLayouts, HidP_Input, kVendor, 0, 0x81, {kVendor, 0, false, 0, 4, 1, 0, 15, 0x81, 0x81}},
+        {"more usages than fields",
+         kLayouts,
+         HidP_Input,
+         kVendor,
+         0,
+         0x81,
+         {kVendor, 0, false, 0, 4, 1, 0, 15, 0x81, 0x81}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -262,7 +310,8 @@ TEST(HidpValueCaps, FieldsOfEachCap) {
     }
 }
 
-TEST(HidpValueCaps, OnlyVariableNonButtonFieldsAreValues) {
+TEST(HidpValueCaps, OnlyVariableNonButtonFieldsAreValues)
+{
     struct Case {
         const char* name;
         const std::vector<uint8_t>& descriptor;
@@ -291,7 +340,8 @@ TEST(HidpValueCaps, OnlyVariableNonButtonFieldsAreValues) {
     }
 }
 
-TEST(HidpValueCaps, BufferTooSmallReportsTheMatchCountAndWritesTheFirst) {
+TEST(HidpValueCaps, BufferTooSmallReportsTheMatchCountAndWritesTheFirst)
+{
     const std::vector<uint8_t> twice = {
         0x06, 0x00, 0xFF,  // Usage Page (Vendor 0xFF00)
         0x09, 0x01,        // Usage (0x01)
@@ -327,7 +377,8 @@ TEST(HidpValueCaps, BufferTooSmallReportsTheMatchCountAndWritesTheFirst) {
     EXPECT_EQ(value, 0x11u);
 }
 
-TEST(HidpValueCaps, DelimitedAlternativesKeepTheFirstUsage) {
+TEST(HidpValueCaps, DelimitedAlternativesKeepTheFirstUsage)
+{
     Parsed p = Parse(InCollection({
         0xA9, 0x01,  // Delimiter (Open)
         0x09, 0x20,  //   Usage (0x20)
@@ -345,7 +396,8 @@ TEST(HidpValueCaps, DelimitedAlternativesKeepTheFirstUsage) {
     EXPECT_EQ(HidP_GetSpecificValueCaps(HidP_Input, kVendor, 0, 0x21, got, &n, p.get()), HIDP_STATUS_USAGE_NOT_FOUND);
 }
 
-TEST(HidpValueCaps, BadArguments) {
+TEST(HidpValueCaps, BadArguments)
+{
     Parsed p = Parse(kReader);
     ASSERT_NE(p, nullptr);
     HIDP_VALUE_CAPS got[1]{};
@@ -363,15 +415,19 @@ TEST(HidpValueCaps, BadArguments) {
 }
 
 // The reader's input report with recognisable bytes in every field.
-std::vector<uint8_t> ReaderReport() {
+std::vector<uint8_t> ReaderReport()
+{
     std::vector<uint8_t> r(kReaderInputLength, 0);
-    for (size_t i = 1; i <= 8; ++i) r[i] = uint8_t(0x10 + i);             // 0x20..0x22, 0x28..0x2A, 0x38, 0x39
-    for (size_t i = 0; i < 330; ++i) r[9 + i] = uint8_t(i);               // tracks 1..3
-    PutBits(r, 339 * 8, 32, 0xDEADBEEF);                                    // 0x41
+    for (size_t i = 1; i <= 8; ++i)
+        r[i] = uint8_t(0x10 + i);  // 0x20..0x22, 0x28..0x2A, 0x38, 0x39
+    for (size_t i = 0; i < 330; ++i)
+        r[9 + i] = uint8_t(i);            // tracks 1..3
+    PutBits(r, 339 * 8, 32, 0xDEADBEEF);  // 0x41
     return r;
 }
 
-TEST(HidpUsageValue, ReadsRawBitsOfTheRightField) {
+TEST(HidpUsageValue, ReadsRawBitsOfTheRightField)
+{
     struct Case {
         const char* name;
         const std::vector<uint8_t>& descriptor;
@@ -380,12 +436,12 @@ TEST(HidpUsageValue, ReadsRawBitsOfTheRightField) {
         uint32_t expected;
     };
     std::vector<uint8_t> layouts(12, 0);
-    PutBits(layouts, 8, 12, 0xCBA);         // range 0x50..0x52 = A, B, C
-    PutBits(layouts, 20, 8, 0xED);          // 0x60 = D, 0x61 = E
-    PutBits(layouts, 28, 12, 0x987);        // 0x62 = 7, 8, 9
-    PutBits(layouts, 40, 40, 0xAB12345678); // 0x70, 40 bits
-    PutBits(layouts, 80, 4, 0x5);           // Consumer 0x01
-    PutBits(layouts, 84, 8, 0x3F);          // 0x80 = F, 0x81 = 3
+    PutBits(layouts, 8, 12, 0xCBA);          // range 0x50..0x52 = A, B, C
+    PutBits(layouts, 20, 8, 0xED);           // 0x60 = D, 0x61 = E
+    PutBits(layouts, 28, 12, 0x987);         // 0x62 = 7, 8, 9
+    PutBits(layouts, 40, 40, 0xAB12345678);  // 0x70, 40 bits
+    PutBits(layouts, 80, 4, 0x5);            // Consumer 0x01
+    PutBits(layouts, 84, 8, 0x3F);           // 0x80 = F, 0x81 = 3
     std::vector<uint8_t> mouse = {1, 0x07, 0xFE, 0xFF, 0x02, 0x00, 0xFF};
     const Case cases[] = {
         {"decode status", kReader, kVendor, 0x22, ReaderReport(), 0x13},
@@ -421,7 +477,8 @@ TEST(HidpUsageValue, ReadsRawBitsOfTheRightField) {
     EXPECT_EQ(value, 0x80u);
 }
 
-TEST(HidpUsageValueArray, CopiesAllElementsFromBitZero) {
+TEST(HidpUsageValueArray, CopiesAllElementsFromBitZero)
+{
     Parsed reader = Parse(kReader);
     ASSERT_NE(reader, nullptr);
     std::vector<uint8_t> report = ReaderReport();
@@ -429,7 +486,8 @@ TEST(HidpUsageValueArray, CopiesAllElementsFromBitZero) {
     ASSERT_EQ(HidP_GetUsageValueArray(HidP_Input, kVendor, 0, 0x31, track.data(), 110, reader.get(), report.data(),
                                       kReaderInputLength),
               HIDP_STATUS_SUCCESS);
-    for (size_t i = 0; i < 110; ++i) ASSERT_EQ(track[i], uint8_t(110 + i)) << i;
+    for (size_t i = 0; i < 110; ++i)
+        ASSERT_EQ(track[i], uint8_t(110 + i)) << i;
     EXPECT_EQ(track[110], 0xEE);  // past the elements: untouched
 
     // Off a byte boundary: three 4-bit values at bit 28, and the unused half
@@ -449,7 +507,8 @@ TEST(HidpUsageValueArray, CopiesAllElementsFromBitZero) {
 }
 
 // Every failure of both getters, with the output left as it was.
-TEST(HidpUsageValue, FailuresLeaveTheOutputAlone) {
+TEST(HidpUsageValue, FailuresLeaveTheOutputAlone)
+{
     Parsed reader = Parse(kReader);
     Parsed mouse = Parse(kMouseWithIds);
     Parsed layouts = Parse(kLayouts);
@@ -509,9 +568,9 @@ TEST(HidpUsageValue, FailuresLeaveTheOutputAlone) {
             EXPECT_EQ(value, 0xA5A5A5A5);
         }
         std::vector<uint8_t> out(200, 0xA5);
-        EXPECT_EQ(HidP_GetUsageValueArray(c.type, c.page, 0, c.usage, out.data(), c.arrayRoom, c.data, report,
-                                          c.length),
-                  c.array);
+        EXPECT_EQ(
+            HidP_GetUsageValueArray(c.type, c.page, 0, c.usage, out.data(), c.arrayRoom, c.data, report, c.length),
+            c.array);
         EXPECT_EQ(out, std::vector<uint8_t>(200, 0xA5));
     }
     EXPECT_EQ(HidP_GetUsageValue(HidP_Input, kVendor, 0, 0x30, nullptr, reader.get(), rr.data(), kReaderInputLength),
@@ -521,28 +580,34 @@ TEST(HidpUsageValue, FailuresLeaveTheOutputAlone) {
               HIDP_STATUS_NULL);
 }
 
-std::vector<uint8_t> Repeat(std::vector<uint8_t> items, size_t times) {
+std::vector<uint8_t> Repeat(std::vector<uint8_t> items, size_t times)
+{
     std::vector<uint8_t> d;
-    for (size_t i = 0; i < times; ++i) d.insert(d.end(), items.begin(), items.end());
+    for (size_t i = 0; i < times; ++i)
+        d.insert(d.end(), items.begin(), items.end());
     return d;
 }
 
-std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts)
+{
     std::vector<uint8_t> d;
-    for (const auto& part : parts) d.insert(d.end(), part.begin(), part.end());
+    for (const auto& part : parts)
+        d.insert(d.end(), part.begin(), part.end());
     return d;
 }
 
-TEST(HidpParse, MalformedDescriptorsAreRefusedWithTheirFaultAndLimitsHold) {
+TEST(HidpParse, MalformedDescriptorsAreRefusedWithTheirFaultAndLimitsHold)
+{
     struct Case {
         std::string name;
         std::vector<uint8_t> descriptor;
         std::string refusal;  // empty: accepted
     };
     const std::vector<uint8_t> input8 = {0x75, 0x08, 0x95, 0x01, 0x09, 0x20, 0x81, 0x02};  // one 8-bit value
-    const std::vector<uint8_t> big = {0x75, 0x10, 0x96, 0x00, 0x10, 0x81, 0x03};  // 16 x 4096 = 65536 bits
+    const std::vector<uint8_t> big = {0x75, 0x10, 0x96, 0x00, 0x10, 0x81, 0x03};           // 16 x 4096 = 65536 bits
     // 1024 8-bit values, one cap each
-    const std::vector<uint8_t> caps1024 = Join({Repeat({0x09, 0x20}, 1024), {0x75, 0x08, 0x96, 0x00, 0x04, 0x81, 0x02}});
+    const std::vector<uint8_t> caps1024 =
+        Join({Repeat({0x09, 0x20}, 1024), {0x75, 0x08, 0x96, 0x00, 0x04, 0x81, 0x02}});
     const std::string item = "report descriptor item ";
     const Case cases[] = {
         {"empty", {}, "report descriptor is empty"},
@@ -552,7 +617,8 @@ TEST(HidpParse, MalformedDescriptorsAreRefusedWithTheirFaultAndLimitsHold) {
         {"long item header cut short", {0xA1, 0x01, 0xC0, 0xFE, 0x05}, item + "3: cut short"},
         {"Pop without Push", InCollection({0xB4}), item + "4: pop without a push"},
         {"End Collection first", {0xC0, 0xA1, 0x01, 0xC0}, item + "1: end of a collection never opened"},
-        {"collection never closed", {0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02},
+        {"collection never closed",
+         {0x09, 0x01, 0xA1, 0x01, 0x75, 0x08, 0x95, 0x01, 0x81, 0x02},
          "report descriptor ends inside a collection"},
         {"main item outside a collection", Join({{0xA1, 0x01, 0xC0}, input8}),
          item + "6: main item outside any collection"},

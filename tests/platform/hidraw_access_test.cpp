@@ -54,7 +54,10 @@ private:
 class UnprivilegedOpenHost final : public HidHost {
 public:
     explicit UnprivilegedOpenHost(HidHost& host) : m_host(host) {}
-    bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) override { return m_host.ListInterfaces(interfaces); }
+    bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) override
+    {
+        return m_host.ListInterfaces(interfaces);
+    }
     std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) override
     {
         const UnprivilegedFiles unprivileged;
@@ -118,8 +121,8 @@ TEST_F(HidrawAccessTest, ARefusedOpenNamesTheNodeAndTheReason)
     if (!RefusalIsPossible(node))
         GTEST_SKIP() << "an unprivileged open of the emulated node is not refused here: "
                      << m_unprivileged.LastError().message;
-    for (const auto& [access, how] : {std::pair{HidAccess::ReadWrite, "for reading and writing"},
-                                      std::pair{HidAccess::QueryOnly, "read-only"}}) {
+    for (const auto& [access, how] :
+         {std::pair{HidAccess::ReadWrite, "for reading and writing"}, std::pair{HidAccess::QueryOnly, "read-only"}}) {
         EXPECT_EQ(m_unprivileged.Open(node.path, access), nullptr);
         EXPECT_EQ(m_unprivileged.LastError().code, EACCES);
         EXPECT_EQ(m_unprivileged.LastError().message,

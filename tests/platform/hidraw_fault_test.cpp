@@ -35,7 +35,8 @@ public:
     void Sleep(uint32_t milliseconds) override
     {
         now += milliseconds;
-        if (duringSleep) std::exchange(duringSleep, nullptr)();
+        if (duringSleep)
+            std::exchange(duringSleep, nullptr)();
     }
     uint64_t now = 0;
     std::function<void()> duringSleep;
@@ -94,7 +95,10 @@ TEST_F(HidrawFaultTest, UnplugBetweenSendAndReceiveFailsTheAnswer)
 
 TEST_F(HidrawFaultTest, ShortAnswersAreZeroFilledToTheLengthAsked)
 {
-    struct Case { const char* what; Bytes answer; };
+    struct Case {
+        const char* what;
+        Bytes answer;
+    };
     const Case cases[] = {
         {"nothing but the id", {0x00}},
         {"one data byte", {0x00, 0x06}},
@@ -183,9 +187,11 @@ TEST_F(HidrawFaultTest, ReaderShortAnswersLeaveNoStaleBytes)
     EXPECT_EQ(Bytes(m_reader.FeatureIn.begin(), m_reader.FeatureIn.begin() + 8), (Bytes{0x00, 0x06, 0, 0, 0, 0, 0, 0}));
 
     ASSERT_TRUE(PollInputReport(m_reader));
-    EXPECT_EQ(Bytes(m_reader.InputReport.begin(), m_reader.InputReport.begin() + 8), (Bytes{0x00, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(Bytes(m_reader.InputReport.begin(), m_reader.InputReport.begin() + 8),
+              (Bytes{0x00, 1, 2, 3, 4, 5, 6, 7}));
     ASSERT_TRUE(PollInputReport(m_reader));
-    EXPECT_EQ(Bytes(m_reader.InputReport.begin(), m_reader.InputReport.begin() + 8), (Bytes{0x00, 9, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(Bytes(m_reader.InputReport.begin(), m_reader.InputReport.begin() + 8),
+              (Bytes{0x00, 9, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(HidrawFaultTest, ReaderGoneDuringTheSettleWaitIsPassedOver)

@@ -35,10 +35,10 @@ TEST_F(HidrawHostTest, ListsByNodeNumberWithIdsFromUevent)
 
     Add(10, "HID_ID=0005:0000ABCD:0000F00D");
     Add(2);
-    Add(1, "HID_ID=0003:0801");               // too few fields
-    Add(3, "HID_ID=0003:0000080G:00000002");  // not hex
-    Add(4, "HID_ID=0003:123456789:00000002");  // nine digits
-    Add(5, "DRIVER=hid-generic");             // no HID_ID at all
+    Add(1, "HID_ID=0003:0801");                      // too few fields
+    Add(3, "HID_ID=0003:0000080G:00000002");         // not hex
+    Add(4, "HID_ID=0003:123456789:00000002");        // nine digits
+    Add(5, "DRIVER=hid-generic");                    // no HID_ID at all
     Add(6, "HID_ID=0003:00000801:00000002", false);  // uevent unreachable
     ASSERT_TRUE(m_host.ListInterfaces(list)) << m_host.LastError().message;
     const std::vector<std::string> order = {"/dev/hidraw1", "/dev/hidraw2", "/dev/hidraw3", "/dev/hidraw4",
@@ -113,7 +113,9 @@ TEST_F(HidrawHostTest, ReadsTheDescriptorAndRefusesImpossibleSizes)
     ASSERT_TRUE(device->GetReportDescriptor(descriptor)) << device->LastError().message;
     EXPECT_EQ(descriptor, kNumbered);
 
-    struct Case { int claimed, error, code; };
+    struct Case {
+        int claimed, error, code;
+    };
     for (const Case& c : {Case{4097, 0, EMSGSIZE}, Case{-1, 0, EMSGSIZE}, Case{10, EIO, EIO}, Case{4096, 0, EINVAL}}) {
         Set(node, [&](MockNode& n) {
             n.descriptorSize = c.claimed;
@@ -159,7 +161,14 @@ TEST_F(HidrawHostTest, ExchangesFeatureReports)
 
 TEST_F(HidrawHostTest, InputReportsAlwaysStartWithTheirId)
 {
-    struct Case { const char* what; Bytes descriptor; int descriptorError; Bytes wire; size_t asked; Bytes expected; };
+    struct Case {
+        const char* what;
+        Bytes descriptor;
+        int descriptorError;
+        Bytes wire;
+        size_t asked;
+        Bytes expected;
+    };
     const Case cases[] = {
         {"unnumbered", kUnnumbered, 0, {0x11, 0x22, 0x33}, 7, {0x00, 0x11, 0x22, 0x33, 0, 0, 0, 0}},
         {"numbered", kNumbered, 0, {0x01, 0x11, 0x22}, 8, {0x01, 0x11, 0x22, 0, 0, 0, 0, 0}},
@@ -185,10 +194,15 @@ TEST_F(HidrawHostTest, InputReportsAlwaysStartWithTheirId)
 
 TEST_F(HidrawHostTest, ReadOutcomes)
 {
-    struct Case { long result; bool gone; HidReadStatus status; int code; };
+    struct Case {
+        long result;
+        bool gone;
+        HidReadStatus status;
+        int code;
+    };
     const Case cases[] = {
-        {-EAGAIN, false, HidReadStatus::Pending, 0}, {-EINTR, false, HidReadStatus::Pending, 0},
-        {0, false, HidReadStatus::Failed, ENODEV},   {-EIO, false, HidReadStatus::Failed, EIO},
+        {-EAGAIN, false, HidReadStatus::Pending, 0},    {-EINTR, false, HidReadStatus::Pending, 0},
+        {0, false, HidReadStatus::Failed, ENODEV},      {-EIO, false, HidReadStatus::Failed, EIO},
         {-ENODEV, true, HidReadStatus::Failed, ENODEV},
     };
     for (const Case& c : cases) {

@@ -13,11 +13,10 @@
 
 namespace corvalt::testing {
 
-const Bytes kUnnumbered = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08,
-                           0x95, 0x07, 0x09, 0x02, 0x81, 0x02, 0x09, 0x03, 0xB1, 0x02, 0xC0};
-const Bytes kNumbered = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75,
-                         0x08, 0x95, 0x07, 0x85, 0x01, 0x09, 0x02, 0x81, 0x02, 0x85, 0x02, 0x09, 0x03,
-                         0xB1, 0x02, 0xC0};
+const Bytes kUnnumbered = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75,
+                           0x08, 0x95, 0x07, 0x09, 0x02, 0x81, 0x02, 0x09, 0x03, 0xB1, 0x02, 0xC0};
+const Bytes kNumbered = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95,
+                         0x07, 0x85, 0x01, 0x09, 0x02, 0x81, 0x02, 0x85, 0x02, 0x09, 0x03, 0xB1, 0x02, 0xC0};
 
 namespace {
 
@@ -55,10 +54,12 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer d
     } else if (unsized == HIDIOCGFEATURE(0)) {
         const auto answer = node.features.find(mem->data[0]);
         result = answer == node.features.end() ? -EPIPE : static_cast<long>(std::min(size, answer->second.size()));
-        if (result > 0) std::memcpy(mem->data, answer->second.data(), static_cast<size_t>(result));
+        if (result > 0)
+            std::memcpy(mem->data, answer->second.data(), static_cast<size_t>(result));
     }
     umockdev_ioctl_client_complete(client, result < 0 ? -1 : result, result < 0 ? static_cast<int>(-result) : 0);
-    if (mem != nullptr) g_object_unref(mem);
+    if (mem != nullptr)
+        g_object_unref(mem);
     return TRUE;
 }
 
@@ -75,7 +76,8 @@ gboolean HandleRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer da
         auto [status, bytes] = node.reads.front();
         node.reads.pop_front();
         result = status < 0 ? status : static_cast<long>(std::min(room, bytes.size()));
-        if (result > 0) std::memcpy(buffer->data, bytes.data(), static_cast<size_t>(result));
+        if (result > 0)
+            std::memcpy(buffer->data, bytes.data(), static_cast<size_t>(result));
     }
     umockdev_ioctl_client_complete(client, result < 0 ? -1 : result, result < 0 ? static_cast<int>(-result) : 0);
     return TRUE;
@@ -105,7 +107,8 @@ std::map<int, std::string> OpenFds()
         }
         fds.emplace(fd, target);
     }
-    if (dir != nullptr) closedir(dir);
+    if (dir != nullptr)
+        closedir(dir);
     return fds;
 }
 
@@ -122,7 +125,8 @@ std::map<int, std::string> SettledFds(const std::map<int, std::string>& expected
 MockHidrawTest::~MockHidrawTest()
 {
     g_object_unref(m_bed);
-    for (auto* handler : m_handlers) g_object_unref(handler);
+    for (auto* handler : m_handlers)
+        g_object_unref(handler);
 }
 
 MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link)

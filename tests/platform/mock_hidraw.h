@@ -34,14 +34,14 @@ struct MockNode {
     std::mutex mutex;
     int16_t vendor = 0x0801, product = 0x0002;
     Bytes descriptor = kUnnumbered;
-    std::optional<int> descriptorSize;        // what HIDIOCGRDESCSIZE claims instead of the size
-    int descriptorError = 0;                  // errno of HIDIOCGRDESCSIZE
-    int goneError = 0;                        // errno of every call: unplugged
+    std::optional<int> descriptorSize;         // what HIDIOCGRDESCSIZE claims instead of the size
+    int descriptorError = 0;                   // errno of HIDIOCGRDESCSIZE
+    int goneError = 0;                         // errno of every call: unplugged
     std::deque<std::pair<long, Bytes>> reads;  // (result or -errno, bytes); empty: EAGAIN
     std::map<uint8_t, Bytes> features;         // HIDIOCGFEATURE answer by id; none: EPIPE
     std::vector<Bytes> featuresSet;
     std::vector<size_t> readLengths;
-    int goneAfterSets = -1;                    // unplugged once this many feature reports were set
+    int goneAfterSets = -1;  // unplugged once this many feature reports were set
 };
 
 // The test thread reaches a node's state only through these, under its mutex.

@@ -47,7 +47,8 @@ TEST_F(FeatureExchangeTest, SendsNBytesWaitsAndReadsTheAnswer)
 
     EXPECT_EQ(connection.ExchangeStatus, ExchangeOutcome::kAnswered);
     ASSERT_EQ(device->featuresSent.size(), 1u);
-    EXPECT_EQ(device->featuresSent[0], std::vector<uint8_t>(connection.FeatureOut.begin(), connection.FeatureOut.end()));
+    EXPECT_EQ(device->featuresSent[0],
+              std::vector<uint8_t>(connection.FeatureOut.begin(), connection.FeatureOut.end()));
     EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{20});
     EXPECT_EQ(host.log, (std::vector<std::string>{"set-feature", "get-feature"}));
     std::array<uint8_t, 64> expected{0x00, 0x00, 0x01, 0x02};
@@ -77,8 +78,8 @@ struct FailureCase {
     bool reopenFindsNone;
     ExchangeOutcome status;
     bool openAfter;
-    size_t sent;     // reports the device took
-    size_t receives; // answers asked for
+    size_t sent;      // reports the device took
+    size_t receives;  // answers asked for
 };
 
 class FeatureExchangeFailureTest : public FeatureExchangeTest, public ::testing::WithParamInterface<FailureCase> {};
@@ -116,9 +117,8 @@ TEST_F(FeatureExchangeTest, TheRetryGoesThroughAFullDiscovery)
 {
     device->setFeatureFailures = 1;
     ExchangeFeatureReport(connection);
-    EXPECT_EQ(host.log, (std::vector<std::string>{"set-feature", "close /dev/hidraw0", "list",
-                                                  "open /dev/hidraw0 rw", "attributes", "descriptor",
-                                                  "set-feature", "get-feature"}));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"set-feature", "close /dev/hidraw0", "list", "open /dev/hidraw0 rw",
+                                                  "attributes", "descriptor", "set-feature", "get-feature"}));
     EXPECT_EQ(clock.Sleeps(), std::vector<uint32_t>{20});  // the reader never left: no new settle wait
     EXPECT_EQ(connection.FeatureIn[3], 0x02);
 

@@ -112,10 +112,10 @@ TEST_F(ReaderConnectionTest, FirstOfTwoReadersWinsAndTheOtherIsNeverExamined)
 
 TEST_F(ReaderConnectionTest, SettleWaitIsMadeOnlyBeforeOpeningAcceptedCandidates)
 {
-    host.AddDevice("/dev/hidraw0", 0x046D, 0xC31C, VendorDescriptor(8, 0));       // a keyboard
-    host.AddDevice("/dev/hidraw1", 0x046D, 0xC077, VendorDescriptor(4, 0));       // a mouse
+    host.AddDevice("/dev/hidraw0", 0x046D, 0xC31C, VendorDescriptor(8, 0));  // a keyboard
+    host.AddDevice("/dev/hidraw1", 0x046D, 0xC077, VendorDescriptor(4, 0));  // a mouse
     host.AddDevice("/dev/hidraw2", 0x0801, 0x0002, kReaderDescriptor)->failAttributes = true;
-    host.AddDevice("/dev/hidraw3", 0x1136, 0x0004, kReaderDescriptor);             // unknown model
+    host.AddDevice("/dev/hidraw3", 0x1136, 0x0004, kReaderDescriptor);  // unknown model
     host.AddDevice("/dev/hidraw4", 0x0801, 0x0009, kReaderDescriptor);
 
     OpenReader(connection);
@@ -288,7 +288,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailingCheckCase{"BothOpensFail", [](auto& d) { d.readWriteOpenError = d.queryOpenError = EIO; }, ""},
         FailingCheckCase{"Attributes", [](auto& d) { d.failAttributes = true; }, ""},
         FailingCheckCase{"DescriptorUnreadable", [](auto& d) { d.failDescriptor = true; }, ""},
-        FailingCheckCase{"DescriptorMalformed", [](auto& d) { d.descriptor = {0x06, 0x00}; },
+        FailingCheckCase{"DescriptorMalformed",
+                         [](auto& d) {
+                             d.descriptor = {0x06, 0x00};
+                         },
                          "report descriptor item 1: cut short"},
         FailingCheckCase{"InputTooLongForBuffer", [](auto& d) { d.descriptor = VendorDescriptor(512, 63); },
                          "input report of 513 bytes, at most 512"},

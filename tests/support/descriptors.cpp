@@ -8,11 +8,12 @@ void AppendArray(std::vector<uint8_t>& d, uint8_t usage, uint16_t count, uint8_t
 {
     if (count == 0)
         return;
-    d.insert(d.end(), {
-        0x96, static_cast<uint8_t>(count & 0xFF), static_cast<uint8_t>(count >> 8),  // Report Count (count)
-        0x09, usage,                                                                  // Usage (usage)
-        mainItem, 0x02,                                                               // Input/Feature (Data,Var,Abs)
-    });
+    d.insert(d.end(),
+             {
+                 0x96, static_cast<uint8_t>(count & 0xFF), static_cast<uint8_t>(count >> 8),  // Report Count (count)
+                 0x09, usage,                                                                 // Usage (usage)
+                 mainItem, 0x02,  // Input/Feature (Data,Var,Abs)
+             });
 }
 
 }  // namespace

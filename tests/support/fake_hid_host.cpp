@@ -145,8 +145,8 @@ bool IsListed(const SimulatedDevice& device)
 
 }  // namespace
 
-std::shared_ptr<SimulatedDevice> FakeHidHost::AddDevice(const std::string& path, uint16_t vendorId,
-                                                        uint16_t productId, std::vector<uint8_t> descriptor)
+std::shared_ptr<SimulatedDevice> FakeHidHost::AddDevice(const std::string& path, uint16_t vendorId, uint16_t productId,
+                                                        std::vector<uint8_t> descriptor)
 {
     auto device = std::make_shared<SimulatedDevice>();
     device->path = path;

@@ -29,8 +29,8 @@ TEST(DecodeUtf8, TakesWellFormedSequencesOnly)
         {"\xED\xA0\x80", 0, 0},      // a surrogate
         {"\xF4\x90\x80\x80", 0, 0},  // beyond U+10FFFF
         {"\xF8\x88\x80\x80\x80", 0, 0},
-        {"\xE2\x82", 0, 0},          // cut short
-        {"\xE2\x41\xAC", 0, 0},      // interrupted
+        {"\xE2\x82", 0, 0},      // cut short
+        {"\xE2\x41\xAC", 0, 0},  // interrupted
     };
     for (const auto& c : cases) {
         const Utf8Char decoded = DecodeUtf8(c.text, 0);
@@ -39,7 +39,9 @@ TEST(DecodeUtf8, TakesWellFormedSequencesOnly)
             EXPECT_EQ(decoded.m_codePoint, c.codePoint) << ::testing::PrintToString(c.text);
         }
     }
-    EXPECT_EQ(ToValidUtf8("a\xE2\x82" "b\xC3\xA9"), "a\uFFFD\uFFFDb\u00E9");
+    EXPECT_EQ(ToValidUtf8("a\xE2\x82"
+                          "b\xC3\xA9"),
+              "a\uFFFD\uFFFDb\u00E9");
 }
 
 }  // namespace

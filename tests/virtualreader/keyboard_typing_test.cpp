@@ -59,20 +59,21 @@ CardSwipe Unreadable2()
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, KeyboardTypingTest,
-    ::testing::Values(
-        TypingCase{"Default", {}, Card("%Ab?", ";12?", "+3?"), "%Ab?|;12?|+3?|"},
-        TypingCase{"DataEnter", {{0x1B, 0x46, 0x00}}, Card("%A?", ";1?", ""), "A|1|"},
-        TypingCase{"SentinelsNoEnter", {{0x1B, 0x46, 0x22}}, Card("", ";1?", ";3?"), ";1?#3?"},
-        TypingCase{"Track2Only", {{0x1B, 0x54, 0x02}}, Card("%A?", ";1?", ";3?"), ";1?|"},
-        TypingCase{"UnknownFormatKept", {{0x1B, 0x46, 0x05}}, Card("", ";1?", ""), ";1?|"},
-        TypingCase{"UserSentinels",
-                   {{0x1B, 0x46, 0x84}, {0x1B, 0x53, 0xC2, 'S', '2'}, {0x1B, 0x53, 0x83, 0x01, 0x3E}},
-                   Card("%A?", ";1?", ""), "A|S21<1:62>|"},
-        TypingCase{"ErrorString", {}, Unreadable2(), "%A1?|;E?|"},
-        TypingCase{"NoErrorString", {{0x1B, 0x45, 0x30, 0x30}}, Unreadable2(), "%A1?|"},
-        TypingCase{"UserErrorWithoutSentinel",
-                   {{0x1B, 0x46, 0x04}, {0x1B, 0x53, 0x42, '<'}, {0x1B, 0x45, 0x31, 0x30}}, Unreadable2(),
-                   "A1E"}),
+    ::testing::Values(TypingCase{"Default", {}, Card("%Ab?", ";12?", "+3?"), "%Ab?|;12?|+3?|"},
+                      TypingCase{"DataEnter", {{0x1B, 0x46, 0x00}}, Card("%A?", ";1?", ""), "A|1|"},
+                      TypingCase{"SentinelsNoEnter", {{0x1B, 0x46, 0x22}}, Card("", ";1?", ";3?"), ";1?#3?"},
+                      TypingCase{"Track2Only", {{0x1B, 0x54, 0x02}}, Card("%A?", ";1?", ";3?"), ";1?|"},
+                      TypingCase{"UnknownFormatKept", {{0x1B, 0x46, 0x05}}, Card("", ";1?", ""), ";1?|"},
+                      TypingCase{"UserSentinels",
+                                 {{0x1B, 0x46, 0x84}, {0x1B, 0x53, 0xC2, 'S', '2'}, {0x1B, 0x53, 0x83, 0x01, 0x3E}},
+                                 Card("%A?", ";1?", ""),
+                                 "A|S21<1:62>|"},
+                      TypingCase{"ErrorString", {}, Unreadable2(), "%A1?|;E?|"},
+                      TypingCase{"NoErrorString", {{0x1B, 0x45, 0x30, 0x30}}, Unreadable2(), "%A1?|"},
+                      TypingCase{"UserErrorWithoutSentinel",
+                                 {{0x1B, 0x46, 0x04}, {0x1B, 0x53, 0x42, '<'}, {0x1B, 0x45, 0x31, 0x30}},
+                                 Unreadable2(),
+                                 "A1E"}),
     [](const ::testing::TestParamInfo<TypingCase>& info) { return std::string(info.param.name); });
 
 TEST(KeyStrokeTest, KeysCarryTheirCharacterAndShift)

@@ -117,8 +117,8 @@ TEST_F(VirtualReaderTest, UnselectedTracksAreSentEmpty)
         uint8_t mask;
         std::array<uint32_t, 3> lengths;
     };
-    for (const Case& c : {Case{0x07, {79, 40, 107}}, Case{0x02, {0, 40, 0}}, Case{0x05, {79, 0, 107}},
-                          Case{0x00, {0, 0, 0}}}) {
+    for (const Case& c :
+         {Case{0x07, {79, 40, 107}}, Case{0x02, {0, 40, 0}}, Case{0x05, {79, 0, 107}}, Case{0x00, {0, 0, 0}}}) {
         Send({0x10, 0x03, 0x1B, 0x54, c.mask});
         ASSERT_TRUE(SwipeAndDecode(full)) << connection.LastErrorText;
         EXPECT_EQ((std::array<uint32_t, 3>{card.Tk1Len, card.Tk2Len, card.Tk3Len}), c.lengths) << int{c.mask};
