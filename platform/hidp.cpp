@@ -505,12 +505,20 @@ bool matches(const HIDP_VALUE_CAPS& cap, uint16_t usagePage, uint16_t linkCollec
     return usage >= cap.UsageMin && usage <= cap.UsageMax;
 }
 
-// Finds the cap for a usage in the report whose id is report[0]. On success
-// `element` is the index of the usage's first field within the cap.
+// Checks a value query's arguments, then finds the cap for a usage in the
+// report whose id is report[0]. On success `element` is the index of the
+// usage's first field within the cap. `hasOutput` says whether the caller
+// was given somewhere to put the value.
 NTSTATUS findCap(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t linkCollection, uint16_t usage,
-                 PHIDP_PREPARSED_DATA data, const uint8_t* report, uint32_t reportLength, const ValueCap** found,
-                 uint32_t* element)
+                 PHIDP_PREPARSED_DATA data, const uint8_t* report, uint32_t reportLength, bool hasOutput,
+                 const ValueCap** found, uint32_t* element)
 {
+    if (!validData(data))
+        return HIDP_STATUS_INVALID_PREPARSED_DATA;
+    if (!validType(type))
+        return HIDP_STATUS_INVALID_REPORT_TYPE;
+    if (!hasOutput || report == nullptr)
+        return HIDP_STATUS_NULL;
     if (reportLength != reportLengthOf(data, type))
         return HIDP_STATUS_INVALID_REPORT_LENGTH;
     bool any = false;
@@ -616,15 +624,10 @@ NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t 
                             uint32_t* usageValue, PHIDP_PREPARSED_DATA data, const uint8_t* report,
                             uint32_t reportLength)
 {
-    if (!validData(data))
-        return HIDP_STATUS_INVALID_PREPARSED_DATA;
-    if (!validType(type))
-        return HIDP_STATUS_INVALID_REPORT_TYPE;
-    if (usageValue == nullptr || report == nullptr)
-        return HIDP_STATUS_NULL;
     const ValueCap* cap = nullptr;
     uint32_t element = 0;
-    NTSTATUS status = findCap(type, usagePage, linkCollection, usage, data, report, reportLength, &cap, &element);
+    NTSTATUS status = findCap(type, usagePage, linkCollection, usage, data, report, reportLength, usageValue != nullptr,
+                              &cap, &element);
     if (status != HIDP_STATUS_SUCCESS)
         return status;
 
@@ -642,15 +645,10 @@ NTSTATUS HidP_GetUsageValueArray(HIDP_REPORT_TYPE type, uint16_t usagePage, uint
                                  uint8_t* usageValue, uint16_t usageValueByteLength, PHIDP_PREPARSED_DATA data,
                                  const uint8_t* report, uint32_t reportLength)
 {
-    if (!validData(data))
-        return HIDP_STATUS_INVALID_PREPARSED_DATA;
-    if (!validType(type))
-        return HIDP_STATUS_INVALID_REPORT_TYPE;
-    if (usageValue == nullptr || report == nullptr)
-        return HIDP_STATUS_NULL;
     const ValueCap* cap = nullptr;
     uint32_t element = 0;
-    NTSTATUS status = findCap(type, usagePage, linkCollection, usage, data, report, reportLength, &cap, &element);
+    NTSTATUS status = findCap(type, usagePage, linkCollection, usage, data, report, reportLength, usageValue != nullptr,
+                              &cap, &element);
     if (status != HIDP_STATUS_SUCCESS)
         return status;
     if (cap->pub.IsRange || cap->pub.ReportCount <= 1)
