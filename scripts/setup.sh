@@ -19,7 +19,7 @@ readonly PACKAGES=(
     libgtest-dev
     libcli11-dev nlohmann-json3-dev
     umockdev libumockdev-dev
-    appstream desktop-file-utils
+    appstream desktop-file-utils groff-base
     fonts-arphic-uming
 )
 BUILD_DIR=${BUILD_DIR:-build}
