@@ -2,23 +2,11 @@
 
 #include <cstdint>
 
+#include "text/utf8_text.h"
+
 namespace corvalt {
 
 namespace {
-
-void AppendUtf8(std::string& text, uint32_t codePoint)
-{
-    if (codePoint < 0x80) {
-        text.push_back(static_cast<char>(codePoint));
-    } else if (codePoint < 0x800) {
-        text.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        text.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
-}
 
 constexpr uint32_t kControlPictures = 0x2400;  // "␀": U+2400 + the control's code
 constexpr uint32_t kDeletePicture = 0x2421;

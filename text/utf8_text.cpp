@@ -45,6 +45,20 @@ Utf8Char DecodeUtf8(std::string_view text, size_t at)
     return {length, value};
 }
 
+void AppendUtf8(std::string& text, uint32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        text.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        text.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        text.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        text.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        text.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
 std::string ToValidUtf8(std::string_view bytes)
 {
     std::string text;

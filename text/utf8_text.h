@@ -20,6 +20,9 @@ struct Utf8Char {
 // byte and a sequence cut short are not well-formed.
 Utf8Char DecodeUtf8(std::string_view text, size_t at);
 
+// Appends one Unicode character, below U+10000, as UTF-8.
+void AppendUtf8(std::string& text, uint32_t codePoint);
+
 // Valid UTF-8 stays as it is; every byte that does not belong to a
 // well-formed sequence becomes the replacement character U+FFFD.
 std::string ToValidUtf8(std::string_view bytes);

@@ -1,5 +1,5 @@
 // The one UTF-8 decoder that script listings and sentinel edits share: what
-// it takes as a character and what it refuses.
+// it takes as a character and what it refuses; and the encoder, back.
 #include "text/utf8_text.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +37,11 @@ TEST(DecodeUtf8, TakesWellFormedSequencesOnly)
         EXPECT_EQ(decoded.m_length, c.length) << ::testing::PrintToString(c.text);
         if (c.length != 0) {
             EXPECT_EQ(decoded.m_codePoint, c.codePoint) << ::testing::PrintToString(c.text);
+        }
+        if (c.length != 0 && c.codePoint < 0x10000) {
+            std::string encoded;
+            AppendUtf8(encoded, c.codePoint);
+            EXPECT_EQ(encoded, c.text) << "encoding U+" << std::hex << c.codePoint;
         }
     }
     EXPECT_EQ(ToValidUtf8("a\xE2\x82"
