@@ -17,6 +17,11 @@ std::optional<HidAttributes> InterfaceIds(HidHost& host, const HidInterfaceInfo&
     return attributes;
 }
 
+bool IsSupportedReader(const std::optional<HidAttributes>& ids)
+{
+    return ids && IsAcceptedVendor(ids->vendorId) && IsAcceptedProduct(ids->productId);
+}
+
 std::string IdsText(uint16_t vendorId, uint16_t productId)
 {
     char text[16];
@@ -31,8 +36,7 @@ std::vector<std::string> SupportedReaderPaths(HidHost& host)
     if (!host.ListInterfaces(interfaces))
         return paths;
     for (const HidInterfaceInfo& info : interfaces) {
-        const std::optional<HidAttributes> ids = InterfaceIds(host, info);
-        if (ids && IsAcceptedVendor(ids->vendorId) && IsAcceptedProduct(ids->productId))
+        if (IsSupportedReader(InterfaceIds(host, info)))
             paths.push_back(info.path);
     }
     return paths;

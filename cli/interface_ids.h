@@ -15,6 +15,9 @@ namespace corvalt {
 // neither can tell.
 std::optional<HidAttributes> InterfaceIds(HidHost& host, const HidInterfaceInfo& info);
 
+// Whether the ids are known and are those of a reader this program drives.
+bool IsSupportedReader(const std::optional<HidAttributes>& ids);
+
 // As "0801:0002": four hex digits each, lower case as lsusb writes them.
 std::string IdsText(uint16_t vendorId, uint16_t productId);
 

@@ -19,15 +19,10 @@ namespace corvalt {
 
 namespace {
 
-bool IsSupported(const std::optional<HidAttributes>& ids)
-{
-    return ids && IsAcceptedVendor(ids->vendorId) && IsAcceptedProduct(ids->productId);
-}
-
 // "supported reader, HID mode" or "not a supported reader".
 std::string ReaderText(const std::optional<HidAttributes>& ids)
 {
-    if (!IsSupported(ids))
+    if (!IsSupportedReader(ids))
         return std::string(kNotSupported);
     const bool hid = FindReaderModel(ids->productId)->mode == ReaderMode::kHid;
     return std::string(kSupportedReader) + ", " + std::string(hid ? kHidMode : kKeyboardMode);
@@ -85,7 +80,7 @@ bool ListInterfaces(HidHost& host, bool verbose, std::ostream& out)
 
     for (const HidInterfaceInfo& info : interfaces) {
         const std::optional<HidAttributes> ids = InterfaceIds(host, info);
-        const bool supported = IsSupported(ids);
+        const bool supported = IsSupportedReader(ids);
         std::string access;
         const std::unique_ptr<HidDevice> device = OpenAsDiscoveryDoes(host, info.path, supported, access);
 
