@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "cli/cli_texts.h"
+#include "cli/hex_words.h"
 #include "config/user_sentinel_controls.h"
 #include "console/command_text.h"
 #include "virtualreader/virtual_reader.h"
@@ -127,7 +128,7 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     bool raw = false;
     send->add_flag("--raw", raw, "Send the second byte as the length byte, as typed");
     std::vector<std::string> words;
-    send->add_option("HEX", words, "The command in hexadecimal, e.g. 01 10 00")->required();
+    send->add_option("HEX", words, "The command's bytes in hexadecimal, e.g. 01 10 00 or 0x01 0x10 0x00")->required();
 
     CLI::App* run = app.add_subcommand("run", "Play a command script as \"Load File\" + \"Download\" do");
     run->add_option("SCRIPT", options.scriptPath, "The script file")->required();
@@ -197,15 +198,13 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     } else if (send->parsed()) {
         options.subCommand = SubCommand::kSend;
         options.autoAddLength = !raw;
-        options.command = Joined(words, " ");
-        const std::string normal = ParseCommandLine(options.command);
-        if (normal.empty())
-            return UsageError("'" + options.command +
-                              "' is not a command: hexadecimal bytes in upper case, blanks "
-                              "optional");
-        if (IsDelayCommand(normal))
+        if (IsDelayCommand(ParseCommandLine(Joined(words, " "))))
             return UsageError("A delay is a line of a script (corvalt-cli run), not a command to send");
-        if (raw && normal.find(' ') == std::string::npos)
+        const Result<std::string> command = CommandFromHexWords(words);
+        if (!command.Succeeded())
+            return UsageError(command.m_reason);
+        options.command = command.m_value;
+        if (raw && options.command.find(' ') == std::string::npos)
             return UsageError("--raw: the length byte must follow the command byte");
     } else if (run->parsed()) {
         options.subCommand = SubCommand::kRun;

@@ -25,7 +25,7 @@ struct CliOptions {
     bool verbose = false;                 // list --verbose
     bool json = false;                    // watch --json
     bool autoAddLength = true;            // send without --raw: the length byte is computed
-    std::string command;                  // send: its words joined with blanks, as typed
+    std::string command;                  // send: its bytes in the console's normal form
     std::string scriptPath;               // run
     PanelChoices panels;                  // set
 };
