@@ -38,6 +38,14 @@ inline constexpr std::string_view kUnknownIds = "????:????";
 inline constexpr std::string_view kDescriptorRefused = "report descriptor refused: ";
 inline constexpr std::string_view kNotListed = " is not among the HID interfaces the system lists";
 
+// Before each line on standard error.
+inline constexpr std::string_view kErrorPrefix = "corvalt-cli: ";
+
+// --device names a node that is not a reader this program drives, or none.
+inline constexpr std::string_view kNotASupportedReader = " is not a supported reader";
+inline constexpr std::string_view kNoSuchDevice = ": no such device";
+inline constexpr std::string_view kWaitingForReaderAt = "waiting for a reader to appear at ";
+
 // watch: what it waits for, on standard error.
 inline constexpr std::string_view kReadingSwipesFrom = "Reading swipes from ";
 inline constexpr std::string_view kKeyboardModeReader =

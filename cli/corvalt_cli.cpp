@@ -5,7 +5,9 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_texts.h"
+#include "cli/interface_ids.h"
 #include "cli/interface_list.h"
+#include "cli/prefixed_lines.h"
 #include "cli/reader_commands.h"
 #include "cli/single_path_host.h"
 #include "cli/stop_request.h"
@@ -17,44 +19,75 @@ namespace corvalt {
 
 namespace {
 
-int List(HidHost& host, const CliOptions& options, CliEnvironment& environment)
+int List(HidHost& host, const CliOptions& options, std::ostream& out, std::ostream& err)
 {
-    if (!ListInterfaces(host, options.verbose, environment.out)) {
-        environment.err << host.LastError().message << '\n';
+    if (!ListInterfaces(host, options.verbose, out)) {
+        err << host.LastError().message << '\n';
         return kExitFailure;
     }
     std::vector<HidInterfaceInfo> listed;
     if (!options.devicePath.empty() && host.ListInterfaces(listed) && listed.empty()) {
-        environment.err << options.devicePath << kNotListed << '\n';
+        err << options.devicePath << kNotListed << '\n';
         return kExitFailure;
     }
     return kExitSuccess;
 }
 
-int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& environment)
+// What --device names, when the host can tell.
+enum class DeviceAtPath { kReader, kOther, kNone, kUnknown };
+
+DeviceAtPath LookAtDevice(HidHost& host, std::string& ids)
 {
-    switch (options.subCommand) {
-    case SubCommand::kList: return List(host, options, environment);
-    case SubCommand::kWatch:
+    std::vector<HidInterfaceInfo> listed;
+    if (!host.ListInterfaces(listed))
+        return DeviceAtPath::kUnknown;
+    if (listed.empty())
+        return DeviceAtPath::kNone;
+    const std::optional<HidAttributes> attributes = InterfaceIds(host, listed.front());
+    ids = attributes ? IdsText(attributes->vendorId, attributes->productId) : std::string(kUnknownIds);
+    return IsSupportedReader(attributes) ? DeviceAtPath::kReader : DeviceAtPath::kOther;
+}
+
+int RunSubCommand(HidHost& host, const CliOptions& options, std::ostream& out, std::ostream& err, ShellStreams& streams,
+                  Clock& clock)
+{
+    if (options.subCommand == SubCommand::kList)
+        return List(host, options, out, err);
+
+    // A node that is no reader ends the run at once; a missing one ends
+    // every sub-command but watch, which waits for a reader to appear there.
+    std::string ids;
+    std::string absentStatus;
+    switch (options.devicePath.empty() ? DeviceAtPath::kUnknown : LookAtDevice(host, ids)) {
+    case DeviceAtPath::kOther:
+        err << options.devicePath << " (" << ids << ")" << kNotASupportedReader << '\n' << std::flush;
+        return kExitFailure;
+    case DeviceAtPath::kNone:
+        if (options.subCommand != SubCommand::kWatch) {
+            err << options.devicePath << kNoSuchDevice << '\n' << std::flush;
+            return kExitFailure;
+        }
+        absentStatus = std::string(kWaitingForReaderAt) + options.devicePath;
+        break;
+    case DeviceAtPath::kReader:
+    case DeviceAtPath::kUnknown: break;
+    }
+
+    if (options.subCommand == SubCommand::kWatch) {
         StopOnInterrupt();
-        WatchSwipes(host, environment.clock, options.json ? SwipeFormat::kJson : SwipeFormat::kCardText,
-                    environment.out, environment.err);
+        WatchSwipes(host, clock, {options.json ? SwipeFormat::kJson : SwipeFormat::kCardText, absentStatus}, out, err);
         return kExitSuccess;
-    case SubCommand::kSend:
-    case SubCommand::kRun:
-    case SubCommand::kSet: break;
     }
     // A data format that names no key fails before any reader is touched.
     const Result<std::vector<std::vector<std::string>>> downloads = PanelDownloads(options.panels);
     if (options.subCommand == SubCommand::kSet && !downloads.Succeeded()) {
-        environment.err << downloads.m_reason << '\n';
+        err << downloads.m_reason << '\n';
         return kExitUsage;
     }
     const ReaderWork work{options.subCommand, options.autoAddLength, options.command, options.scriptPath,
                           downloads.m_value};
-    ShellStreams streams{environment.out, environment.err, environment.errIsTerminal};
     StopOnInterrupt();
-    return RunOnReaders(host, environment.clock, options.allReaders, work, streams);
+    return RunOnReaders(host, clock, options.allReaders, work, streams);
 }
 
 }  // namespace
@@ -63,7 +96,10 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
 {
     const std::variant<CliOptions, CliExit> parsed = ParseCliArguments(arguments);
     if (const CliExit* exit = std::get_if<CliExit>(&parsed)) {
-        (exit->exitCode == kExitSuccess ? environment.out : environment.err) << exit->text << std::flush;
+        if (exit->exitCode == kExitSuccess)
+            environment.out << exit->text << std::flush;
+        else
+            environment.err << kErrorPrefix << exit->text << std::flush;
         return exit->exitCode;
     }
     const CliOptions& options = std::get<CliOptions>(parsed);
@@ -80,7 +116,12 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
     std::optional<SinglePathHost> device;
     if (!options.devicePath.empty())
         host = &device.emplace(*host, options.devicePath);
-    return RunSubCommand(*host, options, environment);
+
+    // Messages carry the program's name; the delay's countdown, which
+    // rewrites its own line of a terminal, does not.
+    PrefixedLines err(environment.err, std::string(kErrorPrefix));
+    ShellStreams streams{environment.out, err.Stream(), environment.err, environment.errIsTerminal};
+    return RunSubCommand(*host, options, environment.out, err.Stream(), streams, environment.clock);
 }
 
 }  // namespace corvalt

@@ -45,7 +45,7 @@ bool RunOnReader(HidHost& host, Clock& clock, const ReaderWork& work, ShellStrea
 {
     ReaderConnection reader(host, clock);
     StreamMessageBox messageBox(streams.err);
-    StreamConsoleWindow window(streams.out, streams.err, streams.errIsTerminal);
+    StreamConsoleWindow window(streams.out, streams.countdown, streams.errIsTerminal);
     CommandSlots commands;
     int commandCount = 0;
     bool downloading = false;

@@ -14,9 +14,10 @@
 namespace corvalt {
 
 struct ShellStreams {
-    std::ostream& out;   // the transcript
-    std::ostream& err;   // the console's messages, and the countdown
-    bool errIsTerminal;  // the countdown is shown only on a terminal
+    std::ostream& out;        // the transcript
+    std::ostream& err;        // the console's messages
+    std::ostream& countdown;  // standard error as it is, for a delay's countdown
+    bool errIsTerminal;       // the countdown is shown only on a terminal
 };
 
 // What the sub-command does on a reader: sends a command, plays a script,

@@ -24,8 +24,8 @@ constexpr int kStopCheckMs = 50;
 // What the poll shows, written to the shell.
 class SwipeWriter final : public PollWindow, public CardPresenter {
 public:
-    SwipeWriter(const ReaderConnection& reader, SwipeFormat format, std::ostream& out, std::ostream& err)
-        : m_reader(reader), m_format(format), m_out(out), m_err(err)
+    SwipeWriter(const ReaderConnection& reader, const WatchSettings& settings, std::ostream& out, std::ostream& err)
+        : m_reader(reader), m_settings(settings), m_out(out), m_err(err)
     {
     }
 
@@ -40,7 +40,7 @@ public:
     void PresentCardData(const CardData& card) override
     {
         const uint16_t productId = m_reader.Attributes.ProductID;
-        if (m_format == SwipeFormat::kJson)
+        if (m_settings.format == SwipeFormat::kJson)
             m_out << SwipeJson(card, m_reader.ReaderPath, m_reader.Attributes.VendorID, productId);
         else
             m_out << CardTextForShell(FormatCardText(card, productId));
@@ -51,7 +51,9 @@ public:
     // standard error when it has changed.
     void ReportState(int pollState)
     {
-        const std::string state = StateText(pollState);
+        std::string state = StateText(pollState);
+        if (state == kStatusAttachDevice && !m_settings.absentStatus.empty())
+            state = m_settings.absentStatus;
         if (state.empty() || state == m_reported)
             return;
         m_err << state << '\n' << std::flush;
@@ -74,7 +76,7 @@ private:
     }
 
     const ReaderConnection& m_reader;
-    SwipeFormat m_format;
+    const WatchSettings& m_settings;
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_status{kStatusAttachDevice};
@@ -83,12 +85,12 @@ private:
 
 }  // namespace
 
-void WatchSwipes(HidHost& host, Clock& clock, SwipeFormat format, std::ostream& out, std::ostream& err)
+void WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings, std::ostream& out, std::ostream& err)
 {
     ReaderConnection reader(host, clock);
     CardData card;
     CardSwipeSteps steps(reader, card);
-    SwipeWriter writer(reader, format, out, err);
+    SwipeWriter writer(reader, settings, out, err);
     steps.SetPresenter(&writer);
     ReaderPoll poll(reader, writer, &steps);
     while (!StopRequested()) {

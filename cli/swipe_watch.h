@@ -6,6 +6,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "platform/clock.h"
 #include "platform/hid_host.h"
@@ -17,7 +18,14 @@ enum class SwipeFormat {
     kJson,      // one JSON object a line (swipe_json.h)
 };
 
+struct WatchSettings {
+    SwipeFormat format = SwipeFormat::kCardText;
+    // Said instead of the window's "Attach Device" status while no reader
+    // is there; empty for that status.
+    std::string absentStatus;
+};
+
 // Runs until a stop is requested (stop_request.h).
-void WatchSwipes(HidHost& host, Clock& clock, SwipeFormat format, std::ostream& out, std::ostream& err);
+void WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings, std::ostream& out, std::ostream& err);
 
 }  // namespace corvalt

@@ -35,6 +35,16 @@ using testing::RequestLine;
     return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
+// Lines as corvalt-cli writes them to standard error: each with its name.
+std::string Err(std::string_view lines)
+{
+    std::string text;
+    std::istringstream in{std::string(lines)};
+    for (std::string line; std::getline(in, line);)
+        text += std::string(kErrorPrefix) + line + "\n";
+    return text;
+}
+
 size_t LinesStarting(const std::string& text, const std::string& start)
 {
     size_t count = 0;
@@ -101,7 +111,8 @@ TEST_F(CliTest, CommandLinesEndAtOnceWithTheirStatus)
         const CliRun run = Run(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
         EXPECT_EQ(run.out.substr(0, c.outStart.size()), c.outStart);
-        EXPECT_EQ(run.err.substr(0, c.errStart.size()), c.errStart);
+        const std::string errStart = c.errStart.empty() ? "" : std::string(kErrorPrefix) + c.errStart;
+        EXPECT_EQ(run.err.substr(0, errStart.size()), errStart);
     }
     EXPECT_TRUE(m_devices[0]->featuresSent.empty());
 }
@@ -135,9 +146,8 @@ TEST_F(CliTest, SendWritesTheWindowsLinesAndTheConsolesMessages)
          0,
          1,
          "",
-         "Data portion of message can't be longer than 61  bytes\n"},
+         Err("Data portion of message can't be longer than 61  bytes")},
         {{"send", "02"}, 2, 1, "Request      : CMND=02, DATA=\nResponse     : Failure during transmit\n", ""},
-        {{"--device", "/dev/hidraw9", "send", "02"}, 0, 1, "", std::string(kAttachDevice) + "\n"},
     };
     for (const SendCase& c : cases) {
         testing::FakeHidHost host;
@@ -148,6 +158,44 @@ TEST_F(CliTest, SendWritesTheWindowsLinesAndTheConsolesMessages)
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, c.err);
     }
+}
+
+// --device: a node that is no reader ends every sub-command at once, a
+// missing one every sub-command but watch; each message line names the
+// program.
+TEST_F(CliTest, ErrorLinesNameTheProgramAndTheDevice)
+{
+    AddReader("/dev/hidraw0");
+    m_host.AddDevice("/dev/hidraw1", 0x046D, 0xC52B, testing::VendorDescriptor(8, 0));
+    AddReader("/dev/hidraw2");
+    m_devices.back()->readWriteOpenError = m_devices.back()->queryOpenError = EACCES;
+    const std::string notAReader = Err("/dev/hidraw1 (046d:c52b) is not a supported reader");
+    const std::string missing = Err("/dev/hidraw9: no such device");
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string err;
+    } cases[] = {
+        {{"--device", "/dev/hidraw1", "send", "02"}, 1, notAReader},
+        {{"--device", "/dev/hidraw1", "watch"}, 1, notAReader},
+        {{"--device", "/dev/hidraw9", "send", "02"}, 1, missing},
+        {{"--device", "/dev/hidraw9", "run", "-"}, 1, missing},
+        {{"--device", "/dev/hidraw9", "set", "--tracks", "1"}, 1, missing},
+        {{"--device", "/dev/hidraw9", "watch"}, 0, Err("waiting for a reader to appear at /dev/hidraw9")},
+        {{"--device", "/dev/hidraw2", "send", "02"},
+         1,
+         Err(std::string(kAttachDevice) + "\n" + std::string(kAccessDeniedAdvice))},
+    };
+    for (const auto& c : cases) {
+        if (c.arguments[2] == "watch")
+            m_clock.InterruptAt(m_clock.NowMs() + 3000);
+        const CliRun run = Run(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments[1] << " " << c.arguments[2];
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
+    }
+    for (const auto& device : m_devices)
+        EXPECT_TRUE(device->featuresSent.empty());
 }
 
 TEST_F(CliTest, RunListsTheScriptAndWritesEachDelaysFinalLine)
@@ -164,7 +212,7 @@ TEST_F(CliTest, RunListsTheScriptAndWritesEachDelaysFinalLine)
     // Nothing to download, and nothing to read.
     run = Run({"run", Script("01 10 00\n")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, std::string(kStatusNoCommandsFound) + "\n");
+    EXPECT_EQ(run.err, Err(kStatusNoCommandsFound));
     run = Run({"run", "/nonexistent/script.txt"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(Contains(run.err, "/nonexistent/script.txt"));
@@ -195,7 +243,7 @@ TEST_F(CliTest, AnInterruptStopsBetweenCommands)
         EXPECT_EQ(LinesStarting(run.out, "Request"), c.commandsSent) << run.out;
         EXPECT_EQ(LinesStarting(run.out, "Response     : RC=00"), c.commandsSent) << run.out;
         EXPECT_FALSE(Contains(run.out, "---"));
-        EXPECT_EQ(run.err, std::string(kStoppedByInterrupt) + "\n");
+        EXPECT_EQ(run.err, Err(kStoppedByInterrupt));
     }
 }
 
@@ -277,7 +325,7 @@ TEST_F(CliTest, ListTellsWhatEachInterfaceIsAndWhetherItOpens)
     EXPECT_TRUE(Contains(run.out, "feature 9, Reader found, but it is not supported (input report of 601 bytes"));
     run = Run({"list", "--device", "/dev/hidraw7"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "/dev/hidraw7" + std::string(kNotListed) + "\n");
+    EXPECT_EQ(run.err, Err("/dev/hidraw7" + std::string(kNotListed)));
 }
 
 // The card record a swipe of the virtual reader decodes into.
@@ -315,7 +363,7 @@ TEST_F(CliTest, WatchWritesEachSwipeAsTheWindowsCardText)
     EXPECT_EQ(run.out, CardTextForShell(FormatCardText(Decoded(first), 0x0003)) + "\n" +
                            CardTextForShell(FormatCardText(Decoded(second), 0x0003)) + "\n");
     const std::string reading = std::string(kReadingSwipesFrom) + "/dev/hidraw0 (0801:0003)\n";
-    EXPECT_EQ(run.err, reading + std::string(kStatusAttachDevice) + "\n" + reading);
+    EXPECT_EQ(run.err, Err(reading + std::string(kStatusAttachDevice) + "\n" + reading));
 }
 
 TEST_F(CliTest, WatchJsonHasTheKeysOfTheModelAndEveryByte)
