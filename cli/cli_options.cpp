@@ -105,6 +105,15 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     CLI::Option* all = app.add_flag("--all", options.allReaders,
                                     "send, run or set on every supported reader attached, one after the other");
     device->excludes(all);
+    std::string match;
+    app.add_option("--match", match, "Only the interfaces with these ids, in hex; either may be *, e.g. 0801:*")
+        ->type_name("VID:PID")
+        ->check(CLI::Validator(
+            [](std::string& value) {
+                return ParseIdMatch(value) ? std::string()
+                                           : "'" + value + "' is not VID:PID, two hex ids or * separated by ':'";
+            },
+            "", "ids"));
     std::string virtualReader;
     app.add_option(
            std::string(kVirtualReaderOption), virtualReader,
@@ -120,6 +129,7 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
 
     CLI::App* list = app.add_subcommand("list", "Every HID interface the host sees, one line each");
     list->add_flag("--verbose", options.verbose, "Add the report lengths and why a descriptor was refused");
+    list->add_flag("--json", options.json, "One JSON document: an array with an object for each interface");
 
     CLI::App* watch = app.add_subcommand("watch", "Wait for swipes and print each decoded swipe (Ctrl+C ends it)");
     watch->add_flag("--json", options.json, "One JSON object a line");
@@ -188,6 +198,8 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     }
 
     options.virtualReaderProductId = VirtualReaderModelFromText(virtualReader);
+    if (!match.empty())
+        options.match = ParseIdMatch(match);
     if (options.allReaders && (list->parsed() || watch->parsed()))
         return UsageError("--all is taken by send, run and set, not by " + app.get_subcommands().front()->get_name());
 

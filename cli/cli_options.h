@@ -1,16 +1,18 @@
 // corvalt-cli's command line: every option is declared in cli_options.cpp,
 // and whatever a run needs from them is a field of CliOptions.
 //
-//   corvalt-cli [--device PATH | --all] [--virtual-reader[=PRODUCT_ID]] SUB-COMMAND [options]
+//   corvalt-cli [--device PATH | --all] [--match VID:PID] [--virtual-reader[=PRODUCT_ID]] SUB-COMMAND [options]
 //
 // The global options may also stand after the sub-command.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "cli/matching_host.h"
 #include "cli/panel_choices.h"
 
 namespace corvalt {
@@ -22,8 +24,9 @@ struct CliOptions {
     std::string devicePath;               // --device; empty: the first reader discovery finds
     bool allReaders = false;              // --all: send, run or set on every supported reader
     uint16_t virtualReaderProductId = 0;  // --virtual-reader; 0 for none
+    std::optional<IdMatch> match;         // --match: only the interfaces with these ids
     bool verbose = false;                 // list --verbose
-    bool json = false;                    // watch --json
+    bool json = false;                    // list --json, watch --json
     bool autoAddLength = true;            // send without --raw: the length byte is computed
     std::string command;                  // send: its bytes in the console's normal form
     std::string scriptPath;               // run

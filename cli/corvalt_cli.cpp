@@ -7,6 +7,7 @@
 #include "cli/cli_texts.h"
 #include "cli/interface_ids.h"
 #include "cli/interface_list.h"
+#include "cli/matching_host.h"
 #include "cli/prefixed_lines.h"
 #include "cli/reader_commands.h"
 #include "cli/single_path_host.h"
@@ -21,7 +22,7 @@ namespace {
 
 int List(HidHost& host, const CliOptions& options, std::ostream& out, std::ostream& err)
 {
-    if (!ListInterfaces(host, options.verbose, out)) {
+    if (!ListInterfaces(host, options.verbose, options.json ? ListFormat::kJson : ListFormat::kText, out)) {
         err << host.LastError().message << '\n';
         return kExitFailure;
     }
@@ -104,8 +105,8 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
     }
     const CliOptions& options = std::get<CliOptions>(parsed);
 
-    // The virtual reader joins the list after the system's devices, and
-    // --device narrows the list down to one node.
+    // The virtual reader joins the list after the system's devices;
+    // --device narrows the list down to one node, --match to some ids.
     std::optional<VirtualReader> virtualReader;
     std::optional<VirtualReaderHost> withVirtualReader;
     HidHost* host = &environment.systemHost;
@@ -116,6 +117,9 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
     std::optional<SinglePathHost> device;
     if (!options.devicePath.empty())
         host = &device.emplace(*host, options.devicePath);
+    std::optional<MatchingHost> matching;
+    if (options.match)
+        host = &matching.emplace(*host, *options.match);
 
     // Messages carry the program's name; the delay's countdown, which
     // rewrites its own line of a terminal, does not.

@@ -1,6 +1,6 @@
-// corvalt-cli list: one line for each HID interface the host lists, with
-// its ids, whether it is a reader this program drives and in which mode,
-// and whether it can be opened.
+// corvalt-cli list: each HID interface the host lists, with its ids and
+// name, whether it is a reader this program drives and in which mode, and
+// whether it can be opened; as one line each or as one JSON document.
 #pragma once
 
 #include <ostream>
@@ -9,10 +9,12 @@
 
 namespace corvalt {
 
+enum class ListFormat { kText, kJson };
+
 // verbose adds the lengths of the interface's reports and, when its report
 // descriptor was refused or its reports are longer than the program reads,
 // why. False when the host could not list its interfaces; its error says
 // why.
-bool ListInterfaces(HidHost& host, bool verbose, std::ostream& out);
+bool ListInterfaces(HidHost& host, bool verbose, ListFormat format, std::ostream& out);
 
 }  // namespace corvalt

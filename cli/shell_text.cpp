@@ -47,4 +47,19 @@ std::string CardTextForShell(std::string_view bytes)
     return text;
 }
 
+std::string TextForShell(std::string_view text)
+{
+    const std::string valid = ToValidUtf8(text);
+    std::string shown;
+    for (size_t at = 0; at < valid.size();) {
+        const Utf8Char c = DecodeUtf8(valid, at);
+        if (c.m_codePoint < 0xA0)
+            AppendUtf8(shown, ShownCharacter(static_cast<uint8_t>(c.m_codePoint)));
+        else
+            shown.append(valid, at, c.m_length);
+        at += c.m_length;
+    }
+    return shown;
+}
+
 }  // namespace corvalt

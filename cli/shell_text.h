@@ -17,4 +17,9 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // (U+2401 to U+2421), and 0x80 to 0x9F the replacement character U+FFFD.
 std::string CardTextForShell(std::string_view bytes);
 
+// Text from a device or the system (a device's name) for a terminal: any
+// bytes that are not UTF-8 as U+FFFD, and the control characters shown as
+// in the card text, so the text stays on its line.
+std::string TextForShell(std::string_view text);
+
 }  // namespace corvalt

@@ -27,6 +27,7 @@ struct HidInterfaceInfo {
     bool idsKnown = false;  // the ids below could be read without opening the device
     uint16_t vendorId = 0;
     uint16_t productId = 0;
+    std::string name;  // the name the system knows the device by; empty when it tells none
 };
 
 // The identity of an open device.

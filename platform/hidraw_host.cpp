@@ -152,6 +152,23 @@ bool ParseHidId(std::string_view uevent, uint16_t& vendorId, uint16_t& productId
     return false;
 }
 
+// The value of "HID_NAME=..." among the uevent lines: the name the device
+// gives itself, or the kernel makes of its vendor and product strings. Empty
+// when there is none.
+std::string ParseHidName(std::string_view uevent)
+{
+    constexpr std::string_view key = "HID_NAME=";
+    while (!uevent.empty()) {
+        const size_t newline = uevent.find('\n');
+        const std::string_view line = uevent.substr(0, newline);
+        uevent = newline == std::string_view::npos ? std::string_view() : uevent.substr(newline + 1);
+        if (line.substr(0, key.size()) == key) {
+            return std::string(line.substr(key.size()));
+        }
+    }
+    return {};
+}
+
 // Reads a small sysfs file whole, up to kMaxUeventBytes.
 bool ReadSmallFile(const std::string& path, std::string& contents)
 {
@@ -456,12 +473,13 @@ bool HidrawHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
         HidInterfaceInfo info;
         info.path = "/dev/" + name;
         // The class entry's "device" link leads to the HID device, whose
-        // uevent names bus, vendor and product. A device whose uevent cannot
+        // uevent names bus, vendor, product and the device. A device whose uevent cannot
         // be read or understood is still listed, its ids unknown: opening it
         // can still tell them.
         std::string uevent;
         if (ReadSmallFile(std::string(kHidrawClassDir) + "/" + name + "/device/uevent", uevent)) {
             info.idsKnown = ParseHidId(uevent, info.vendorId, info.productId);
+            info.name = ParseHidName(uevent);
         }
         interfaces.push_back(std::move(info));
     }

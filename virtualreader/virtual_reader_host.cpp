@@ -20,7 +20,7 @@ bool VirtualReaderHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces
         interfaces.clear();
     if (!m_reader.IsListed())
         return listed;
-    interfaces.push_back({kVirtualReaderPath, true, m_reader.VendorId(), m_reader.ProductId()});
+    interfaces.push_back({kVirtualReaderPath, true, m_reader.VendorId(), m_reader.ProductId(), kVirtualReaderName});
     m_ownError = {};
     m_lastError = &m_ownError;
     return true;

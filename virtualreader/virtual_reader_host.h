@@ -11,6 +11,8 @@ namespace corvalt {
 
 // The virtual reader's place in the device list.
 inline constexpr const char* kVirtualReaderPath = "virtual-reader";
+// The name it is listed by.
+inline constexpr const char* kVirtualReaderName = "Corvalt Virtual Reader";
 
 class VirtualReaderHost final : public HidHost {
 public:

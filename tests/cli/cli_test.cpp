@@ -328,6 +328,62 @@ TEST_F(CliTest, ListTellsWhatEachInterfaceIsAndWhetherItOpens)
     EXPECT_EQ(run.err, Err("/dev/hidraw7" + std::string(kNotListed)));
 }
 
+// The listing as JSON and as text, whole or narrowed down by ids.
+TEST_F(CliTest, ListJsonParsesBackAndMatchPicksByIds)
+{
+    AddReader("/dev/hidraw0", 0x0001);
+    m_devices[0]->name = "Reader\x1B[2J\xFF";
+    m_host.AddDevice("/dev/hidraw1", 0x046D, 0xC52B, testing::VendorDescriptor(8, 0))->name = "Mouse";
+    const auto denied = m_host.AddDevice("/dev/hidraw2", 0x0801, 0x0003, testing::VendorDescriptor(600, 8));
+    denied->readWriteOpenError = EACCES;
+    m_host.AddDevice("/dev/hidraw3", 0x1136, 0x3001, {0x09, 0x01, 0x81, 0x02})->idsListed = false;
+
+    CliRun run = Run({"list", "--json", "--verbose"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto json = nlohmann::ordered_json::parse(run.out);
+    ASSERT_EQ(json.size(), 4u);
+    EXPECT_EQ(json[0], nlohmann::ordered_json::parse(R"({"path": "/dev/hidraw0", "vendor_id": 2049, "product_id": 1,
+        "name": "Reader\u001b[2J\ufffd", "supported": true, "mode": "keyboard", "access": "read-write",
+        "input_report_length": 0, "output_report_length": 0, "feature_report_length": 64, "refused": null})"));
+    EXPECT_EQ(json[1]["supported"], false);
+    EXPECT_EQ(json[1]["mode"], nullptr);
+    EXPECT_EQ(json[2]["access"], "query-only");
+    EXPECT_EQ(json[2]["mode"], "hid");
+    EXPECT_TRUE(Contains(json[2]["refused"], "input report of 601 bytes"));
+    EXPECT_EQ(json[3]["product_id"], 0x3001);
+    EXPECT_TRUE(Contains(json[3]["refused"], std::string(kDescriptorRefused)));
+
+    run = Run({"list"});
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+              "/dev/hidraw0  0801:0001  Reader\u241B[2J\uFFFD  supported reader, keyboard mode, can be opened");
+
+    const struct {
+        std::string match;
+        std::vector<std::string> paths;
+    } cases[] = {
+        {"0801:*", {"/dev/hidraw0", "/dev/hidraw2"}},
+        {"0x046d:C52B", {"/dev/hidraw1"}},
+        {"*:3001", {"/dev/hidraw3"}},
+        {"*:*", {"/dev/hidraw0", "/dev/hidraw1", "/dev/hidraw2", "/dev/hidraw3"}},
+        {"1136:0002", {}},
+    };
+    for (const auto& c : cases) {
+        run = Run({"list", "--json", "--match", c.match});
+        std::vector<std::string> paths;
+        for (const auto& item : nlohmann::ordered_json::parse(run.out))
+            paths.push_back(item["path"]);
+        EXPECT_EQ(paths, c.paths) << c.match;
+    }
+    AddReader("/dev/hidraw4", 0x0002);
+    run = Run({"--match", "0801:0002", "send", "02"});
+    EXPECT_EQ(m_devices[0]->featuresSent.size(), 0u);
+    EXPECT_EQ(m_devices[1]->featuresSent.size(), 1u) << run.err;
+    for (const std::string bad : {"0801", "0801:", "12345:1", "08g1:2", ":*"}) {
+        run = Run({"list", "--match", bad});
+        EXPECT_EQ(run.exitCode, 2) << bad;
+    }
+}
+
 // The card record a swipe of the virtual reader decodes into.
 CardData Decoded(const CardSwipe& swipe)
 {

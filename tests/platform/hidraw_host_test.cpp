@@ -33,7 +33,7 @@ TEST_F(HidrawHostTest, ListsByNodeNumberWithIdsFromUevent)
     ASSERT_TRUE(m_host.ListInterfaces(list));
     EXPECT_TRUE(list.empty()) << "no /sys/class/hidraw is an empty list";
 
-    Add(10, "HID_ID=0005:0000ABCD:0000F00D");
+    Add(10, "HID_ID=0005:0000ABCD:0000F00D\nE: HID_NAME=Some Keyboard Ltd. Combo");
     Add(2);
     Add(1, "HID_ID=0003:0801");                      // too few fields
     Add(3, "HID_ID=0003:0000080G:00000002");         // not hex
@@ -52,6 +52,8 @@ TEST_F(HidrawHostTest, ListsByNodeNumberWithIdsFromUevent)
     EXPECT_EQ(list[1].productId, 0x0002);
     EXPECT_EQ(list[6].vendorId, 0xABCD);
     EXPECT_EQ(list[6].productId, 0xF00D);
+    EXPECT_EQ(list[6].name, "Some Keyboard Ltd. Combo");
+    EXPECT_EQ(list[1].name, "");
     EXPECT_EQ(m_host.LastError().code, 0);
 }
 

@@ -189,6 +189,7 @@ bool FakeHidHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
         HidInterfaceInfo info;
         info.path = device->path;
         info.idsKnown = device->idsListed;
+        info.name = device->name;
         if (device->idsListed) {
             info.vendorId = device->reader ? device->reader->VendorId() : device->vendorId;
             info.productId = device->reader ? device->reader->ProductId() : device->productId;

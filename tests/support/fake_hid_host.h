@@ -24,6 +24,7 @@ struct SimulatedDevice {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     bool idsListed = true;  // the list tells the ids without opening the device
+    std::string name;       // the name the list tells
     std::vector<uint8_t> descriptor;
 
     // Failures. An open error is an errno value; 0 lets the open succeed.
