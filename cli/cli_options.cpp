@@ -131,8 +131,18 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     list->add_flag("--verbose", options.verbose, "Add the report lengths and why a descriptor was refused");
     list->add_flag("--json", options.json, "One JSON document: an array with an object for each interface");
 
-    CLI::App* watch = app.add_subcommand("watch", "Wait for swipes and print each decoded swipe (Ctrl+C ends it)");
-    watch->add_flag("--json", options.json, "One JSON object a line");
+    CLI::App* watch = app.add_subcommand(
+        "watch", "Wait for swipes and print each decoded swipe (Ctrl+C, --count or --timeout ends it)");
+    watch->add_flag("--json", options.json, "One JSON object a line, stamped with the time of the swipe");
+    watch->add_option("--count", options.count, "End after N swipes (exit status 0)")
+        ->type_name("N")
+        ->check(CLI::PositiveNumber);
+    double timeoutSeconds = 0;
+    watch
+        ->add_option("--timeout", timeoutSeconds,
+                     "End after this long; exit status 1 when a --count was not reached by then")
+        ->type_name("SECONDS")
+        ->check(CLI::PositiveNumber & CLI::Range(0.0, 1e9));
 
     CLI::App* send = app.add_subcommand("send", "Send one command; its words are joined with blanks");
     bool raw = false;
@@ -207,6 +217,7 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
         options.subCommand = SubCommand::kList;
     } else if (watch->parsed()) {
         options.subCommand = SubCommand::kWatch;
+        options.timeoutMs = static_cast<uint64_t>(timeoutSeconds * 1000.0 + 0.5);
     } else if (send->parsed()) {
         options.subCommand = SubCommand::kSend;
         options.autoAddLength = !raw;

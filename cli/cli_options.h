@@ -27,6 +27,8 @@ struct CliOptions {
     std::optional<IdMatch> match;         // --match: only the interfaces with these ids
     bool verbose = false;                 // list --verbose
     bool json = false;                    // list --json, watch --json
+    int count = 0;                        // watch --count; 0 for none
+    uint64_t timeoutMs = 0;               // watch --timeout; 0 for none
     bool autoAddLength = true;            // send without --raw: the length byte is computed
     std::string command;                  // send: its bytes in the console's normal form
     std::string scriptPath;               // run

@@ -49,9 +49,10 @@ DeviceAtPath LookAtDevice(HidHost& host, std::string& ids)
     return IsSupportedReader(attributes) ? DeviceAtPath::kReader : DeviceAtPath::kOther;
 }
 
-int RunSubCommand(HidHost& host, const CliOptions& options, std::ostream& out, std::ostream& err, ShellStreams& streams,
-                  Clock& clock)
+int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& environment, ShellStreams& streams)
 {
+    std::ostream& out = streams.out;
+    std::ostream& err = streams.err;
     if (options.subCommand == SubCommand::kList)
         return List(host, options, out, err);
 
@@ -75,9 +76,13 @@ int RunSubCommand(HidHost& host, const CliOptions& options, std::ostream& out, s
     }
 
     if (options.subCommand == SubCommand::kWatch) {
+        WatchSettings settings{options.json ? SwipeFormat::kJson : SwipeFormat::kCardText, absentStatus, options.count,
+                               options.timeoutMs};
+        if (environment.wallClock)
+            settings.wallClock = environment.wallClock;
         StopOnInterrupt();
-        WatchSwipes(host, clock, {options.json ? SwipeFormat::kJson : SwipeFormat::kCardText, absentStatus}, out, err);
-        return kExitSuccess;
+        const WatchEnd end = WatchSwipes(host, environment.clock, settings, out, err);
+        return end == WatchEnd::kTimeout && options.count > 0 ? kExitFailure : kExitSuccess;
     }
     // A data format that names no key fails before any reader is touched.
     const Result<std::vector<std::vector<std::string>>> downloads = PanelDownloads(options.panels);
@@ -88,7 +93,7 @@ int RunSubCommand(HidHost& host, const CliOptions& options, std::ostream& out, s
     const ReaderWork work{options.subCommand, options.autoAddLength, options.command, options.scriptPath,
                           downloads.m_value};
     StopOnInterrupt();
-    return RunOnReaders(host, clock, options.allReaders, work, streams);
+    return RunOnReaders(host, environment.clock, options.allReaders, work, streams);
 }
 
 }  // namespace
@@ -125,7 +130,7 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
     // rewrites its own line of a terminal, does not.
     PrefixedLines err(environment.err, std::string(kErrorPrefix));
     ShellStreams streams{environment.out, err.Stream(), environment.err, environment.errIsTerminal};
-    return RunSubCommand(*host, options, environment.out, err.Stream(), streams, environment.clock);
+    return RunSubCommand(*host, options, environment, streams);
 }
 
 }  // namespace corvalt

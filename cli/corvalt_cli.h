@@ -3,6 +3,8 @@
 // streams; the tests hand it simulated ones.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,6 +20,8 @@ struct CliEnvironment {
     std::ostream& out;
     std::ostream& err;
     bool errIsTerminal = false;
+    // The time of day; empty for the system's.
+    std::function<std::chrono::system_clock::time_point()> wallClock;
 };
 
 // Runs the command line, program name first; returns the exit status.

@@ -19,9 +19,11 @@ nlohmann::ordered_json Track(uint32_t decodeStatus, const std::string& text)
 
 }  // namespace
 
-std::string SwipeJson(const CardData& card, const std::string& path, uint16_t vendorId, uint16_t productId)
+std::string SwipeJson(const CardData& card, const std::string& time, const std::string& path, uint16_t vendorId,
+                      uint16_t productId)
 {
     nlohmann::ordered_json swipe;
+    swipe["time"] = time;
     swipe["path"] = path;
     swipe["vendor_id"] = vendorId;
     swipe["product_id"] = productId;

@@ -12,6 +12,7 @@
 #include "cli/shell_text.h"
 #include "cli/stop_request.h"
 #include "cli/swipe_json.h"
+#include "cli/utc_time.h"
 
 namespace corvalt {
 
@@ -39,13 +40,20 @@ public:
 
     void PresentCardData(const CardData& card) override
     {
+        // A poll step may read more reports than the count has room for.
+        if (CountReached())
+            return;
+        ++m_swipes;
         const uint16_t productId = m_reader.Attributes.ProductID;
         if (m_settings.format == SwipeFormat::kJson)
-            m_out << SwipeJson(card, m_reader.ReaderPath, m_reader.Attributes.VendorID, productId);
+            m_out << SwipeJson(card, Rfc3339Utc(m_settings.wallClock()), m_reader.ReaderPath,
+                               m_reader.Attributes.VendorID, productId);
         else
             m_out << CardTextForShell(FormatCardText(card, productId));
         m_out << '\n' << std::flush;
     }
+
+    bool CountReached() const { return m_settings.count > 0 && m_swipes >= m_settings.count; }
 
     // After each step of the poll: what the watch waits for now, on
     // standard error when it has changed.
@@ -81,11 +89,12 @@ private:
     std::ostream& m_err;
     std::string m_status{kStatusAttachDevice};
     std::string m_reported;
+    int m_swipes = 0;
 };
 
 }  // namespace
 
-void WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings, std::ostream& out, std::ostream& err)
+WatchEnd WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings, std::ostream& out, std::ostream& err)
 {
     ReaderConnection reader(host, clock);
     CardData card;
@@ -93,12 +102,19 @@ void WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings, std
     SwipeWriter writer(reader, settings, out, err);
     steps.SetPresenter(&writer);
     ReaderPoll poll(reader, writer, &steps);
+    const uint64_t start = clock.NowMs();
+    const auto timeUp = [&] { return settings.timeoutMs > 0 && clock.NowMs() - start >= settings.timeoutMs; };
     while (!StopRequested()) {
         poll.PollReader();
         writer.ReportState(poll.State());
-        for (int waited = 0; waited < kPollIntervalMs && !StopRequested(); waited += kStopCheckMs)
+        if (writer.CountReached())
+            return WatchEnd::kCount;
+        for (int waited = 0; waited < kPollIntervalMs && !StopRequested() && !timeUp(); waited += kStopCheckMs)
             clock.Sleep(kStopCheckMs);
+        if (timeUp())
+            return WatchEnd::kTimeout;
     }
+    return WatchEnd::kStopped;
 }
 
 }  // namespace corvalt

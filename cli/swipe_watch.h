@@ -2,9 +2,12 @@
 // poll finds the reader (again after an unplug), looks up its field sizes
 // and reads its reports; each decoded swipe is written to standard output,
 // as the window's card text or as a line of JSON. What the watch waits for
-// goes to standard error.
+// goes to standard error. It may end after a number of swipes or a time.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -23,9 +26,19 @@ struct WatchSettings {
     // Said instead of the window's "Attach Device" status while no reader
     // is there; empty for that status.
     std::string absentStatus;
+    int count = 0;           // the watch ends after this many swipes; 0: no end
+    uint64_t timeoutMs = 0;  // the watch ends after this long; 0: no end
+    // The time of day a swipe is stamped with in JSON.
+    std::function<std::chrono::system_clock::time_point()> wallClock = std::chrono::system_clock::now;
 };
 
-// Runs until a stop is requested (stop_request.h).
-void WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings, std::ostream& out, std::ostream& err);
+enum class WatchEnd {
+    kCount,    // the swipes asked for were written
+    kTimeout,  // the time was up first
+    kStopped,  // a stop was requested (stop_request.h)
+};
+
+// Runs until the count is reached, the time is up or a stop is requested.
+WatchEnd WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings, std::ostream& out, std::ostream& err);
 
 }  // namespace corvalt

@@ -3,6 +3,7 @@
 // Ctrl+C.
 #pragma once
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <functional>
@@ -39,6 +40,9 @@ private:
     std::multimap<uint64_t, std::function<void()>> m_actions;
 };
 
+// The time of day when the test's clock starts: 2026-03-14T09:26:53.589Z.
+inline const std::chrono::system_clock::time_point kWallClockStart{std::chrono::milliseconds(1773480413589)};
+
 struct CliRun {
     int exitCode;
     std::string out;
@@ -48,7 +52,9 @@ struct CliRun {
 inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments)
 {
     std::ostringstream out, err;
-    CliEnvironment environment{host, clock, out, err, false};
+    CliEnvironment environment{
+        host, clock, out, err, false, [&clock] {
+                                   return kWallClockStart + std::chrono::milliseconds(clock.NowMs()); }};
     arguments.insert(arguments.begin(), "corvalt-cli");
     const int exitCode = RunCorvaltCli(arguments, environment);
     return {exitCode, out.str(), err.str()};

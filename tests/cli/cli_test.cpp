@@ -14,6 +14,7 @@
 #include "carddata/card_text.h"
 #include "cli/cli_texts.h"
 #include "cli/shell_text.h"
+#include "cli/utc_time.h"
 #include "config/interface_commands.h"
 #include "app/window_texts.h"
 #include "console/console_texts.h"
@@ -424,7 +425,7 @@ TEST_F(CliTest, WatchWritesEachSwipeAsTheWindowsCardText)
 
 TEST_F(CliTest, WatchJsonHasTheKeysOfTheModelAndEveryByte)
 {
-    const std::vector<std::string> common = {"path", "vendor_id", "product_id", "encode_type"};
+    const std::vector<std::string> common = {"time", "path", "vendor_id", "product_id", "encode_type"};
     const std::vector<std::string> seal = {"seal_status", "seal_data", "serial_number", "sequence_counter"};
     CardSwipe swipe;
     swipe.tracks = {std::string("%A\0\xE9\x1B?", 6), ";123?", ""};
@@ -453,6 +454,7 @@ TEST_F(CliTest, WatchJsonHasTheKeysOfTheModelAndEveryByte)
         if (productId == 0x0009)
             expected.insert(expected.end(), seal.begin(), seal.end());
         EXPECT_EQ(keys, expected);
+        EXPECT_EQ(json["time"], "2026-03-14T09:26:55.889Z");  // read 2300 ms after the start
         EXPECT_EQ(json["path"], "/dev/hidraw5");
         EXPECT_EQ(json["vendor_id"], 0x0801);
         EXPECT_EQ(json["product_id"], productId);
@@ -468,6 +470,61 @@ TEST_F(CliTest, WatchJsonHasTheKeysOfTheModelAndEveryByte)
             EXPECT_EQ(json["sequence_counter"], 1);
         }
     }
+}
+
+}  // namespace
+}  // namespace corvalt
+
+namespace corvalt {
+namespace {
+
+// --count ends the watch when its swipes are written, --timeout when the
+// time is up: a failure only when a count was asked for and not reached.
+TEST_F(CliTest, WatchEndsAfterItsCountOrItsTime)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        size_t swipes;
+    } cases[] = {
+        {{"watch", "--count", "2"}, 0, 2},
+        {{"watch", "--json", "--count", "1", "--timeout", "60"}, 0, 1},
+        {{"watch", "--count", "5", "--timeout", "10"}, 1, 3},
+        {{"watch", "--timeout", "2.4"}, 0, 1},
+        {{"watch", "--timeout", "9"}, 0, 3},
+        {{"watch", "--count", "0"}, 2, 0},
+        {{"watch", "--timeout", "-1"}, 2, 0},
+    };
+    for (const auto& c : cases) {
+        testing::ScriptedClock clock;
+        testing::FakeHidHost host;
+        auto reader = std::make_shared<VirtualReader>(0x0002, clock);
+        host.AddReader("/dev/hidraw0", reader);
+        for (const uint64_t at : {2000, 2500, 3000})
+            clock.At(at, [&] { reader->Swipe(SampleCards()[0].swipe); });
+        clock.InterruptAt(60000);
+        const CliRun run = testing::RunCli(host, clock, c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        const std::string each = c.arguments[1] == "--json" ? "{" : "Track 1";
+        EXPECT_EQ(LinesStarting(run.out, each), c.swipes) << c.arguments[1] << c.arguments[2] << "\n" << run.out;
+        EXPECT_LT(clock.NowMs(), 60000u);
+    }
+}
+
+TEST(UtcTimeTest, StampsAsRfc3339WithMilliseconds)
+{
+    using std::chrono::milliseconds;
+    const struct {
+        int64_t ms;
+        std::string text;
+    } cases[] = {
+        {0, "1970-01-01T00:00:00.000Z"},
+        {951782400999, "2000-02-29T00:00:00.999Z"},
+        {1773480413589, "2026-03-14T09:26:53.589Z"},
+        {-1, "1969-12-31T23:59:59.999Z"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Rfc3339Utc(std::chrono::system_clock::time_point(milliseconds(c.ms))), c.text);
 }
 
 }  // namespace
