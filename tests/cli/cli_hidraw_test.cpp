@@ -77,9 +77,11 @@ TEST_F(CliHidrawTest, WatchReadsTheNodesReports)
     m_clock.InterruptAt(3000);
     const CliRun run = Run({"watch", "--json"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, R"({"path":"/dev/hidraw0","vendor_id":2049,"product_id":2,"encode_type":"ISO","tracks":[)"
-                       R"({"ok":true,"data":""},{"ok":true,"data":";123?"},{"ok":false,"data":""}]})"
-                       "\n");
+    EXPECT_EQ(
+        run.out,
+        R"({"time":"2026-03-14T09:26:55.289Z","path":"/dev/hidraw0","vendor_id":2049,"product_id":2,"encode_type":"ISO","tracks":[)"
+        R"({"ok":true,"data":""},{"ok":true,"data":";123?"},{"ok":false,"data":""}]})"
+        "\n");
 }
 
 }  // namespace
