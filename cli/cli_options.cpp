@@ -151,7 +151,7 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     send->add_option("HEX", words, "The command's bytes in hexadecimal, e.g. 01 10 00 or 0x01 0x10 0x00")->required();
 
     CLI::App* run = app.add_subcommand("run", "Play a command script as \"Load File\" + \"Download\" do");
-    run->add_option("SCRIPT", options.scriptPath, "The script file")->required();
+    run->add_option("SCRIPT", options.scriptPath, "The script file, or - for standard input")->required();
 
     CLI::App* set = app.add_subcommand("set", "Send what the settings panels' Apply buttons send");
     CLI::Option* interface = AddChoice(*set, "--interface", {{"hid", 0}, {"keyboard", 1}}, settings.m_nInterfaceMode,

@@ -38,6 +38,10 @@ inline constexpr std::string_view kUnknownIds = "????:????";
 inline constexpr std::string_view kDescriptorRefused = "report descriptor refused: ";
 inline constexpr std::string_view kNotListed = " is not among the HID interfaces the system lists";
 
+// run -: the script comes from standard input.
+inline constexpr std::string_view kStandardInputPath = "-";
+inline constexpr std::string_view kStandardInputName = "standard input";
+
 // Before each line on standard error.
 inline constexpr std::string_view kErrorPrefix = "corvalt-cli: ";
 

@@ -1,6 +1,7 @@
 #include "cli/corvalt_cli.h"
 
 #include <optional>
+#include <sstream>
 #include <variant>
 
 #include "cli/cli_options.h"
@@ -13,6 +14,7 @@
 #include "cli/single_path_host.h"
 #include "cli/stop_request.h"
 #include "cli/swipe_watch.h"
+#include "console/script_file.h"
 #include "virtualreader/virtual_reader.h"
 #include "virtualreader/virtual_reader_host.h"
 
@@ -90,8 +92,13 @@ int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& envi
         err << downloads.m_reason << '\n';
         return kExitUsage;
     }
-    const ReaderWork work{options.subCommand, options.autoAddLength, options.command, options.scriptPath,
-                          downloads.m_value};
+    ReaderWork work{options.subCommand, options.autoAddLength, options.command,
+                    options.scriptPath, std::nullopt,          downloads.m_value};
+    // Standard input can be read only once, whatever the number of readers.
+    if (options.subCommand == SubCommand::kRun && options.scriptPath == kStandardInputPath) {
+        std::istringstream nothing;
+        work.script = ReadScriptStream(environment.in ? *environment.in : nothing, std::string(kStandardInputName));
+    }
     StopOnInterrupt();
     return RunOnReaders(host, environment.clock, options.allReaders, work, streams);
 }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct CliEnvironment {
     bool errIsTerminal = false;
     // The time of day; empty for the system's.
     std::function<std::chrono::system_clock::time_point()> wallClock;
+    // Standard input: a script (run -) or swipes (watch --virtual-reader);
+    // none reads as empty.
+    std::istream* in = nullptr;
 };
 
 // Runs the command line, program name first; returns the exit status.

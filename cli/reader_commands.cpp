@@ -22,7 +22,7 @@ bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderW
     switch (work.subCommand) {
     case SubCommand::kSend: window.SetCommandEditText(work.command); return console.SendCommand();
     case SubCommand::kRun:
-        if (!console.LoadCommandFile(work.scriptPath))
+        if (!(work.script ? console.LoadCommandScript(*work.script) : console.LoadCommandFile(work.scriptPath)))
             return false;
         if (commandCount == 0) {
             // "Download" stays disabled in the window: nothing to play.

@@ -3,6 +3,7 @@
 // every supported reader in turn.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "platform/clock.h"
 #include "platform/hid_host.h"
+#include "text/result.h"
 
 namespace corvalt {
 
@@ -20,13 +22,15 @@ struct ShellStreams {
     bool errIsTerminal;       // the countdown is shown only on a terminal
 };
 
-// What the sub-command does on a reader: sends a command, plays a script,
+// What the sub-command does on a reader: sends a command, plays a script
+// (read from its path unless it was read already),
 // or sends the panels' downloads given here.
 struct ReaderWork {
     SubCommand subCommand;
     bool autoAddLength;
     std::string command;
     std::string scriptPath;
+    std::optional<Result<std::string>> script;  // a script read already, from standard input
     std::vector<std::vector<std::string>> downloads;
 };
 

@@ -17,6 +17,7 @@
 #include "console/console_window.h"
 #include "platform/message_box.h"
 #include "reader/reader_connection.h"
+#include "text/result.h"
 
 namespace corvalt {
 
@@ -38,6 +39,8 @@ public:
     // command list. False when the file could not be read: the operator has
     // been told why.
     bool LoadCommandFile(const std::string& path);
+    // The same for a script already read, or the reason it could not be.
+    bool LoadCommandScript(const Result<std::string>& script);
 
     // Runs the command list: hex commands through SendCommand, delays as a
     // countdown in the transcript. The console's controls are disabled and

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <istream>
 
 #include "console/command_text.h"
 #include "text/utf8_text.h"
@@ -22,6 +23,13 @@ constexpr size_t kShortestCommand = 2;
 std::string FileError(const char* what, const std::string& path, const std::string& reason)
 {
     return std::string(what) + " \"" + ToValidUtf8(path) + "\": " + reason;
+}
+
+std::string TooLong(const std::string& path)
+{
+    return FileError("Cannot read", path,
+                     "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
+                         std::to_string(kScriptFileLimit) + " bytes)");
 }
 
 // The script behind an open descriptor, when it is a regular file within
@@ -50,9 +58,7 @@ Result<std::string> ReadOpenScript(int fd, const std::string& path)
         contents.append(buffer, static_cast<size_t>(count));
     }
     if (contents.size() > kScriptFileLimit)
-        return Failure{FileError("Cannot read", path,
-                                 "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
-                                     std::to_string(kScriptFileLimit) + " bytes)")};
+        return Failure{TooLong(path)};
     return contents;
 }
 
@@ -135,6 +141,18 @@ Result<std::string> ReadScriptFile(const std::string& path)
     Result<std::string> read = ReadOpenScript(fd, path);
     ::close(fd);
     return read;
+}
+
+Result<std::string> ReadScriptStream(std::istream& in, const std::string& name)
+{
+    std::string contents(kScriptFileLimit + 1, '\0');
+    in.read(contents.data(), static_cast<std::streamsize>(contents.size()));
+    if (in.bad())
+        return Failure{FileError("Cannot read", name, std::strerror(EIO))};
+    contents.resize(static_cast<size_t>(in.gcount()));
+    if (contents.size() > kScriptFileLimit)
+        return Failure{TooLong(name)};
+    return contents;
 }
 
 }  // namespace corvalt

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,5 +43,9 @@ constexpr size_t kScriptFileLimit = size_t{1} << 20;
 // bytes; otherwise no bytes and a reason naming the file and what is wrong.
 // Never blocks: a FIFO or a device is refused unread.
 Result<std::string> ReadScriptFile(const std::string& path);
+
+// The whole stream (standard input), within the same limit; the name
+// stands for it in a failure's reason.
+Result<std::string> ReadScriptStream(std::istream& in, const std::string& name);
 
 }  // namespace corvalt

@@ -22,9 +22,13 @@ std::string LeftOutMessage(size_t leftOut)
 
 bool CommandConsole::LoadCommandFile(const std::string& path)
 {
+    return LoadCommandScript(ReadScriptFile(path));
+}
+
+bool CommandConsole::LoadCommandScript(const Result<std::string>& file)
+{
     m_window.EnableDownloadButton(false);
 
-    const Result<std::string> file = ReadScriptFile(path);
     if (!file.Succeeded()) {
         m_messageBox.Show(file.m_reason);
         return false;

@@ -49,12 +49,13 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments)
+// input: what standard input holds.
+inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments, const std::string& input = "")
 {
     std::ostringstream out, err;
-    CliEnvironment environment{
-        host, clock, out, err, false, [&clock] {
-                                   return kWallClockStart + std::chrono::milliseconds(clock.NowMs()); }};
+    std::istringstream in(input);
+    const auto wallClock = [&clock] { return kWallClockStart + std::chrono::milliseconds(clock.NowMs()); };
+    CliEnvironment environment{host, clock, out, err, false, wallClock, &in};
     arguments.insert(arguments.begin(), "corvalt-cli");
     const int exitCode = RunCorvaltCli(arguments, environment);
     return {exitCode, out.str(), err.str()};

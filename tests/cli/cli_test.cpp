@@ -18,6 +18,7 @@
 #include "config/interface_commands.h"
 #include "app/window_texts.h"
 #include "console/console_texts.h"
+#include "console/script_file.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/descriptors.h"
 #include "tests/support/fake_hid_host.h"
@@ -64,7 +65,10 @@ protected:
         m_devices.push_back(m_host.AddReader(path, reader));
         return reader;
     }
-    CliRun Run(const std::vector<std::string>& arguments) { return testing::RunCli(m_host, m_clock, arguments); }
+    CliRun Run(const std::vector<std::string>& arguments, const std::string& input = "")
+    {
+        return testing::RunCli(m_host, m_clock, arguments, input);
+    }
     std::string Script(const std::string& text)
     {
         const std::string path = ::testing::TempDir() + "cli_test_script.txt";
@@ -217,6 +221,41 @@ TEST_F(CliTest, RunListsTheScriptAndWritesEachDelaysFinalLine)
     run = Run({"run", "/nonexistent/script.txt"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(Contains(run.err, "/nonexistent/script.txt"));
+}
+
+// run -: the script from standard input, read once for every reader.
+TEST_F(CliTest, RunTakesTheScriptFromStandardInput)
+{
+    AddReader("/dev/hidraw0");
+    AddReader("/dev/hidraw1");
+    const std::string answered = RequestLine("01 10 00") + "Response     : RC=00, DATA=\n---\n";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;
+        int exitCode;
+        std::string out, err;
+    } cases[] = {
+        {{"run", "-"}, "; HID\n01 10 00;\n", 0, "; HID\n01 10 00;\n\n" + answered, ""},
+        {{"--all", "run", "-"},
+         "01 10 00;",
+         0,
+         "== /dev/hidraw0\n01 10 00;\n\n" + answered + "\n== /dev/hidraw1\n01 10 00;\n\n" + answered,
+         ""},
+        {{"run", "-"}, "", 1, "", Err(kStatusNoCommandsFound)},
+        {{"run", "-"},
+         std::string(kScriptFileLimit + 1, ';'),
+         1,
+         "",
+         Err("Cannot read \"standard input\": A script file may hold at most 1 MiB (1048576 bytes)")},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Run(c.arguments, c.input);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, c.err);
+    }
+    EXPECT_EQ(m_devices[0]->featuresSent.size(), 2u);
+    EXPECT_EQ(m_devices[1]->featuresSent.size(), 1u);
 }
 
 // Ctrl+C stops a download before its next command; a command under way is
