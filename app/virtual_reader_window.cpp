@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/virtual_key_events.h"
+#include "virtualreader/card_swipe_builder.h"
 #include "virtualreader/sample_cards.h"
 
 namespace corvalt {
@@ -24,12 +25,6 @@ constexpr int kRefreshMs = 250;
 QString Latin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromLatin1(const QString& text)
-{
-    const QByteArray bytes = text.toLatin1();
-    return {bytes.constData(), static_cast<size_t>(bytes.size())};
 }
 
 }  // namespace
@@ -125,14 +120,14 @@ void VirtualReaderWindow::Swipe()
         m_outcome->setText(QStringLiteral("The reader is not connected: the swipe goes unnoticed."));
         return;
     }
-    CardSwipe card;
+    SwipeText text;
     for (size_t track = 0; track < 3; ++track) {
-        card.tracks[track] = FromLatin1(m_tracks[track]->text());
-        card.unreadable[track] = m_unreadable[track]->isChecked();
+        text.tracks[track] = m_tracks[track]->text().toStdString();
+        text.unreadable[track] = m_unreadable[track]->isChecked();
     }
-    card.encodeType = m_encodeType;
-    card.direction = m_insert->isChecked() ? SwipeDirection::Insert : SwipeDirection::Withdrawal;
-    const std::vector<KeyStroke> keys = m_reader.Swipe(card);
+    text.encodeType = m_encodeType;
+    text.direction = m_insert->isChecked() ? SwipeDirection::Insert : SwipeDirection::Withdrawal;
+    const std::vector<KeyStroke> keys = m_reader.Swipe(BuildCardSwipe(text));
     if (!m_reader.IsKeyboardMode()) {
         m_outcome->setText(QStringLiteral("Swiped: the reader sent a card-data report."));
         return;

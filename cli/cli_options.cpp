@@ -114,6 +114,9 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
                                            : "'" + value + "' is not VID:PID, two hex ids or * separated by ':'";
             },
             "", "ids"));
+    app.add_option("--replay", options.replayPath,
+                   "A simulated reader after the real ones, made from a recording of hid-recorder's format")
+        ->type_name("FILE");
     std::string virtualReader;
     app.add_option(
            std::string(kVirtualReaderOption), virtualReader,
@@ -134,15 +137,18 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     CLI::App* watch = app.add_subcommand(
         "watch", "Wait for swipes and print each decoded swipe (Ctrl+C, --count or --timeout ends it)");
     watch->add_flag("--json", options.json, "One JSON object a line, stamped with the time of the swipe");
-    watch->add_option("--count", options.count, "End after N swipes (exit status 0)")
-        ->type_name("N")
-        ->check(CLI::PositiveNumber);
     double timeoutSeconds = 0;
-    watch
-        ->add_option("--timeout", timeoutSeconds,
-                     "End after this long; exit status 1 when a --count was not reached by then")
-        ->type_name("SECONDS")
-        ->check(CLI::PositiveNumber & CLI::Range(0.0, 1e9));
+    const auto addBounds = [&options, &timeoutSeconds](CLI::App& command, const std::string& what) {
+        command.add_option("--count", options.count, "End after N " + what + " (exit status 0)")
+            ->type_name("N")
+            ->check(CLI::PositiveNumber);
+        command
+            .add_option("--timeout", timeoutSeconds,
+                        "End after this long; exit status 1 when a --count was not reached by then")
+            ->type_name("SECONDS")
+            ->check(CLI::PositiveNumber & CLI::Range(0.0, 1e9));
+    };
+    addBounds(*watch, "swipes");
 
     CLI::App* send = app.add_subcommand("send", "Send one command; its words are joined with blanks");
     bool raw = false;
@@ -152,6 +158,11 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
 
     CLI::App* run = app.add_subcommand("run", "Play a command script as \"Load File\" + \"Download\" do");
     run->add_option("SCRIPT", options.scriptPath, "The script file, or - for standard input")->required();
+
+    CLI::App* record = app.add_subcommand(
+        "record", "Record the reader's descriptor and input reports as hid-recorder does (Ctrl+C ends it)");
+    addBounds(*record, "reports");
+    record->add_option("FILE", options.recordPath, "The recording, or - for standard output")->required();
 
     CLI::App* set = app.add_subcommand("set", "Send what the settings panels' Apply buttons send");
     CLI::Option* interface = AddChoice(*set, "--interface", {{"hid", 0}, {"keyboard", 1}}, settings.m_nInterfaceMode,
@@ -210,7 +221,7 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     options.virtualReaderProductId = VirtualReaderModelFromText(virtualReader);
     if (!match.empty())
         options.match = ParseIdMatch(match);
-    if (options.allReaders && (list->parsed() || watch->parsed()))
+    if (options.allReaders && (list->parsed() || watch->parsed() || record->parsed()))
         return UsageError("--all is taken by send, run and set, not by " + app.get_subcommands().front()->get_name());
 
     if (list->parsed()) {
@@ -231,6 +242,9 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
             return UsageError("--raw: the length byte must follow the command byte");
     } else if (run->parsed()) {
         options.subCommand = SubCommand::kRun;
+    } else if (record->parsed()) {
+        options.subCommand = SubCommand::kRecord;
+        options.timeoutMs = static_cast<uint64_t>(timeoutSeconds * 1000.0 + 0.5);
     } else {
         options.subCommand = SubCommand::kSet;
         PanelChoices& panels = options.panels;

@@ -38,8 +38,9 @@ inline constexpr std::string_view kUnknownIds = "????:????";
 inline constexpr std::string_view kDescriptorRefused = "report descriptor refused: ";
 inline constexpr std::string_view kNotListed = " is not among the HID interfaces the system lists";
 
-// run -: the script comes from standard input.
-inline constexpr std::string_view kStandardInputPath = "-";
+// run - reads its script from standard input, record - writes to standard
+// output.
+inline constexpr std::string_view kStandardStreamPath = "-";
 inline constexpr std::string_view kStandardInputName = "standard input";
 
 // Before each line on standard error.
@@ -55,6 +56,15 @@ inline constexpr std::string_view kReadingSwipesFrom = "Reading swipes from ";
 inline constexpr std::string_view kKeyboardModeReader =
     " is in keyboard mode: it types each swipe as keystrokes, which are not read here"
     " (corvalt-cli set --interface hid switches it to HID mode)";
+
+// --replay: a recording refused.
+inline constexpr std::string_view kReplayRefused = "Cannot replay ";
+
+// record: what it says, and the comment at the top of its file.
+inline constexpr std::string_view kNoReaderToRecord = "No supported reader to record";
+inline constexpr std::string_view kRecordingFrom = "Recording ";
+inline constexpr std::string_view kRecordingNotWritten = "The recording could not be written";
+inline constexpr std::string_view kRecordingComment = "# recorded by corvalt-cli from ";
 
 // send, run and set: Ctrl+C or SIGTERM stopped the run.
 inline constexpr std::string_view kStoppedByInterrupt = "Stopped by an interrupt: nothing more is sent";

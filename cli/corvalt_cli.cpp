@@ -1,5 +1,7 @@
 #include "cli/corvalt_cli.h"
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <variant>
@@ -11,10 +13,14 @@
 #include "cli/matching_host.h"
 #include "cli/prefixed_lines.h"
 #include "cli/reader_commands.h"
+#include "cli/reader_recorder.h"
 #include "cli/single_path_host.h"
+#include "cli/stdin_swipes.h"
 #include "cli/stop_request.h"
 #include "cli/swipe_watch.h"
 #include "console/script_file.h"
+#include "recording/hid_recording.h"
+#include "recording/replayed_reader_host.h"
 #include "virtualreader/virtual_reader.h"
 #include "virtualreader/virtual_reader_host.h"
 
@@ -36,6 +42,25 @@ int List(HidHost& host, const CliOptions& options, std::ostream& out, std::ostre
     return kExitSuccess;
 }
 
+int Record(HidHost& host, const CliOptions& options, Clock& clock, std::ostream& out, std::ostream& err)
+{
+    const RecordSettings settings{options.count, options.timeoutMs};
+    StopOnInterrupt();
+    if (options.recordPath == kStandardStreamPath)
+        return RecordReader(host, clock, settings, out, err);
+    const std::filesystem::path path = std::filesystem::u8path(options.recordPath);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    // Card data: the file is the user's alone, as a saved transcript is.
+    std::error_code ignored;
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                 ignored);
+    if (!file) {
+        err << "Cannot write \"" << options.recordPath << "\"\n" << std::flush;
+        return kExitFailure;
+    }
+    return RecordReader(host, clock, settings, file, err);
+}
+
 // What --device names, when the host can tell.
 enum class DeviceAtPath { kReader, kOther, kNone, kUnknown };
 
@@ -51,7 +76,9 @@ DeviceAtPath LookAtDevice(HidHost& host, std::string& ids)
     return IsSupportedReader(attributes) ? DeviceAtPath::kReader : DeviceAtPath::kOther;
 }
 
-int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& environment, ShellStreams& streams)
+// virtualReader: the one listed, if any.
+int RunSubCommand(HidHost& host, VirtualReader* virtualReader, const CliOptions& options, CliEnvironment& environment,
+                  ShellStreams& streams)
 {
     std::ostream& out = streams.out;
     std::ostream& err = streams.err;
@@ -77,14 +104,25 @@ int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& envi
     case DeviceAtPath::kUnknown: break;
     }
 
+    if (options.subCommand == SubCommand::kRecord)
+        return Record(host, options, environment.clock, out, err);
     if (options.subCommand == SubCommand::kWatch) {
         WatchSettings settings{options.json ? SwipeFormat::kJson : SwipeFormat::kCardText, absentStatus, options.count,
                                options.timeoutMs};
         if (environment.wallClock)
             settings.wallClock = environment.wallClock;
+        std::istringstream nothing;
+        std::optional<StandardInputSwipes> swipes;
+        if (virtualReader != nullptr) {
+            swipes.emplace(*virtualReader, environment.in ? *environment.in : nothing, err);
+            settings.swipeVirtualReader = [&swipes] { return swipes->SwipeNext(); };
+        }
         StopOnInterrupt();
         const WatchEnd end = WatchSwipes(host, environment.clock, settings, out, err);
-        return end == WatchEnd::kTimeout && options.count > 0 ? kExitFailure : kExitSuccess;
+        if (swipes && swipes->Refused())
+            return kExitFailure;
+        const bool cutShort = end == WatchEnd::kTimeout || end == WatchEnd::kNoMoreSwipes;
+        return cutShort && options.count > 0 ? kExitFailure : kExitSuccess;
     }
     // A data format that names no key fails before any reader is touched.
     const Result<std::vector<std::vector<std::string>>> downloads = PanelDownloads(options.panels);
@@ -95,7 +133,7 @@ int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& envi
     ReaderWork work{options.subCommand, options.autoAddLength, options.command,
                     options.scriptPath, std::nullopt,          downloads.m_value};
     // Standard input can be read only once, whatever the number of readers.
-    if (options.subCommand == SubCommand::kRun && options.scriptPath == kStandardInputPath) {
+    if (options.subCommand == SubCommand::kRun && options.scriptPath == kStandardStreamPath) {
         std::istringstream nothing;
         work.script = ReadScriptStream(environment.in ? *environment.in : nothing, std::string(kStandardInputName));
     }
@@ -126,6 +164,20 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
         virtualReader.emplace(options.virtualReaderProductId, environment.clock);
         host = &withVirtualReader.emplace(*host, *virtualReader);
     }
+    // A recording that cannot be replayed ends the run before anything else.
+    PrefixedLines err(environment.err, std::string(kErrorPrefix));
+    std::optional<ReplayedReaderHost> replayed;
+    if (!options.replayPath.empty()) {
+        Result<HidRecording> recording = ReadHidRecordingFile(std::filesystem::u8path(options.replayPath));
+        Result<void> replayable = recording.Succeeded() ? CheckReplayable(recording.m_value) : Result<void>();
+        if (!replayable.Succeeded())
+            recording = Failure{"\"" + options.replayPath + "\", " + replayable.m_reason};
+        if (!recording.Succeeded()) {
+            err.Stream() << kReplayRefused << recording.m_reason << '\n' << std::flush;
+            return kExitFailure;
+        }
+        host = &replayed.emplace(*host, std::move(recording.m_value), environment.clock);
+    }
     std::optional<SinglePathHost> device;
     if (!options.devicePath.empty())
         host = &device.emplace(*host, options.devicePath);
@@ -135,9 +187,8 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
 
     // Messages carry the program's name; the delay's countdown, which
     // rewrites its own line of a terminal, does not.
-    PrefixedLines err(environment.err, std::string(kErrorPrefix));
     ShellStreams streams{environment.out, err.Stream(), environment.err, environment.errIsTerminal};
-    return RunSubCommand(*host, options, environment, streams);
+    return RunSubCommand(*host, virtualReader ? &*virtualReader : nullptr, options, environment, streams);
 }
 
 }  // namespace corvalt

@@ -36,7 +36,8 @@ bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderW
                 return false;
         return true;
     case SubCommand::kList:
-    case SubCommand::kWatch: break;
+    case SubCommand::kWatch:
+    case SubCommand::kRecord: break;
     }
     return false;
 }

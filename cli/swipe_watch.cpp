@@ -13,6 +13,7 @@
 #include "cli/stop_request.h"
 #include "cli/swipe_json.h"
 #include "cli/utc_time.h"
+#include "virtualreader/virtual_reader_host.h"
 
 namespace corvalt {
 
@@ -109,6 +110,10 @@ WatchEnd WatchSwipes(HidHost& host, Clock& clock, const WatchSettings& settings,
         writer.ReportState(poll.State());
         if (writer.CountReached())
             return WatchEnd::kCount;
+        // Each poll step reads what one swipe sent.
+        if (settings.swipeVirtualReader && reader.IsOpen() && reader.ReaderPath == kVirtualReaderPath &&
+            poll.State() == kHidReading && !settings.swipeVirtualReader())
+            return WatchEnd::kNoMoreSwipes;
         for (int waited = 0; waited < kPollIntervalMs && !StopRequested() && !timeUp(); waited += kStopCheckMs)
             clock.Sleep(kStopCheckMs);
         if (timeUp())

