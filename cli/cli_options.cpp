@@ -104,31 +104,33 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
             ->type_name("PATH");
     CLI::Option* all = app.add_flag("--all", options.allReaders,
                                     "send, run or set on every supported reader attached, one after the other");
-    device->excludes(all);
     std::string match;
-    app.add_option("--match", match, "Only the interfaces with these ids, in hex; either may be *, e.g. 0801:*")
-        ->type_name("VID:PID")
-        ->check(CLI::Validator(
-            [](std::string& value) {
-                return ParseIdMatch(value) ? std::string()
-                                           : "'" + value + "' is not VID:PID, two hex ids or * separated by ':'";
-            },
-            "", "ids"));
-    app.add_option("--replay", options.replayPath,
-                   "A simulated reader after the real ones, made from a recording of hid-recorder's format")
-        ->type_name("FILE");
+    CLI::Option* matchOption =
+        app.add_option("--match", match, "Only the interfaces with these ids, in hex; either may be *, e.g. 0801:*")
+            ->type_name("VID:PID")
+            ->check(CLI::Validator(
+                [](std::string& value) {
+                    return ParseIdMatch(value) ? std::string()
+                                               : "'" + value + "' is not VID:PID, two hex ids or * separated by ':'";
+                },
+                "", "ids"));
+    CLI::Option* replay =
+        app.add_option("--replay", options.replayPath,
+                       "A simulated reader after the real ones, made from a recording of hid-recorder's format")
+            ->type_name("FILE");
     std::string virtualReader;
-    app.add_option(
-           std::string(kVirtualReaderOption), virtualReader,
-           "A simulated reader after the real ones; its PRODUCT_ID, given after '=', is " + VirtualReaderModelsText())
-        ->type_name("[=PRODUCT_ID]")
-        ->check(CLI::Validator(
-            [](std::string& value) {
-                return VirtualReaderModelFromText(value) != 0
-                           ? std::string()
-                           : "'" + value + "' is none of the virtual reader's models, " + VirtualReaderModelsText();
-            },
-            "", "model"));
+    CLI::Option* virtualReaderOption =
+        app.add_option(std::string(kVirtualReaderOption), virtualReader,
+                       "A simulated reader after the real ones; its PRODUCT_ID, given after '=', is " +
+                           VirtualReaderModelsText())
+            ->type_name("[=PRODUCT_ID]")
+            ->check(CLI::Validator(
+                [](std::string& value) {
+                    return VirtualReaderModelFromText(value) != 0
+                               ? std::string()
+                               : "'" + value + "' is none of the virtual reader's models, " + VirtualReaderModelsText();
+                },
+                "", "model"));
 
     CLI::App* list = app.add_subcommand("list", "Every HID interface the host sees, one line each");
     list->add_flag("--verbose", options.verbose, "Add the report lengths and why a descriptor was refused");
@@ -141,12 +143,12 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     const auto addBounds = [&options, &timeoutSeconds](CLI::App& command, const std::string& what) {
         command.add_option("--count", options.count, "End after N " + what + " (exit status 0)")
             ->type_name("N")
-            ->check(CLI::PositiveNumber);
+            ->check(CLI::Validator(CLI::PositiveNumber).description(""));
         command
             .add_option("--timeout", timeoutSeconds,
                         "End after this long; exit status 1 when a --count was not reached by then")
             ->type_name("SECONDS")
-            ->check(CLI::PositiveNumber & CLI::Range(0.0, 1e9));
+            ->check((CLI::PositiveNumber & CLI::Range(0.0, 1e9)).description(""));
     };
     addBounds(*watch, "swipes");
 
@@ -197,12 +199,20 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     };
     CLI::Option* enter = formatChoices[6];
     CLI::Option* noEnter = formatChoices[7];
-    enter->excludes(noEnter);
     CLI::Option* errorString = AddChoice(*set, "--error-string", {{"on", 0}, {"off", 1}}, settings.m_nSendErrorString,
                                          "\"Send Error String\": Enable or Disable");
     CLI::Option* errorStringSentinel =
         AddChoice(*set, "--error-string-sentinel", {{"on", 0}, {"off", 1}}, settings.m_nErrorStringSentinel,
                   "\"User Sentinel + Error String\": With Sentinel or No Sentinel");
+
+    // Each sub-command's help lists the global options too, and the options
+    // that exclude each other say so in words, not glued to their names.
+    const CLI::Formatter formatter;
+    std::string globals = "Global options, before or after the sub-command:\n";
+    for (const CLI::Option* option : {device, all, matchOption, replay, virtualReaderOption})
+        globals += formatter.make_option(option, false);
+    for (CLI::App* subCommand : {list, watch, send, run, record, set})
+        subCommand->footer(globals + "\n" + std::string(kHelpFooter));
 
     std::vector<const char*> argv;
     const std::vector<std::string> withDefaults = WithDefaultVirtualReader(arguments);
@@ -218,6 +228,10 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
         return CliExit{kExitUsage, err.str()};
     }
 
+    if (device->count() > 0 && all->count() > 0)
+        return UsageError("--device excludes --all");
+    if (enter->count() > 0 && noEnter->count() > 0)
+        return UsageError("--enter excludes --no-enter");
     options.virtualReaderProductId = VirtualReaderModelFromText(virtualReader);
     if (!match.empty())
         options.match = ParseIdMatch(match);

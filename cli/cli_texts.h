@@ -16,11 +16,13 @@ inline constexpr int kExitUsage = 2;    // the command line is wrong
 inline constexpr std::string_view kHelpFooter =
     "The global options may stand before or after the sub-command. --all runs send, run or set\n"
     "on every supported reader attached, one after the other, each block headed by its path;\n"
-    "list and watch take no --all (a usage error), and --all and --device exclude each other.\n"
+    "list, watch and record take no --all (a usage error), and --all and --device exclude each\n"
+    "other. --match VID:PID narrows every sub-command to the interfaces with those ids.\n"
     "\n"
-    "Exit status: 0 success (also when Ctrl+C ends watch), 1 a reader or exchange failure\n"
+    "Exit status: 0 success (also when Ctrl+C ends watch or record), 1 a reader or exchange failure\n"
     "(no usable reader, a command refused or not answered, a script that cannot be read or\n"
-    "whose download stopped early, a stop by Ctrl+C), 2 a usage error.";
+    "whose download stopped early, a stop by Ctrl+C, a --count not reached in its --timeout),\n"
+    "2 a usage error.";
 
 // The heading of each reader's block with --all: the prefix and the path.
 inline constexpr std::string_view kReaderBlockPrefix = "== ";

@@ -1,12 +1,13 @@
 # bash completion for corvalt-cli: the sub-commands, their options, the
 # values of the options that take one of a few, script files for run and
-# the hidraw nodes for --device.
+# the hidraw nodes for --device, recordings for --replay and record.
 
 # Whether an option takes a value, as the next word or after "=".
 _corvalt_cli_takes_value()
 {
     case $1 in
-        --device | --interface | --tracks | --format | --track3-start | --user-mode | --position | \
+        --device | --match | --replay | --count | --timeout | --interface | --tracks | --format | \
+            --track3-start | --user-mode | --position | \
             --sentinel-track | --key | --literal | --error-string | --error-string-sentinel)
             return 0
             ;;
@@ -19,6 +20,7 @@ _corvalt_cli_values()
 {
     case $1 in
         --device) compgen -G '/dev/hidraw*' ;;
+        --replay) compgen -f ;;
         --virtual-reader) echo 0x0002 0x0003 0x3001 0x0009 0x0001 ;;
         --interface) echo hid keyboard ;;
         --tracks) echo none 1 2 3 1,2 1,3 2,3 1,2,3 ;;
@@ -34,13 +36,14 @@ _corvalt_cli_values()
 # The options of a sub-command, after the global ones.
 _corvalt_cli_options()
 {
-    local global='--device --all --virtual-reader --virtual-reader= --help'
+    local global='--device --all --match --replay --virtual-reader --virtual-reader= --help'
     case $1 in
         '') echo "$global --version" ;;
-        list) echo "$global --verbose" ;;
-        watch) echo "$global --json" ;;
+        list) echo "$global --verbose --json" ;;
+        watch) echo "$global --json --count --timeout" ;;
         send) echo "$global --raw" ;;
         run) echo "$global" ;;
+        record) echo "$global --count --timeout" ;;
         set)
             echo "$global --interface --tracks --format --track3-start --user-mode --position" \
                 "--sentinel-track --ctrl --alt --enter --no-enter --key --literal --error-string" \
@@ -88,13 +91,14 @@ _corvalt_cli()
         fi
     done
 
-    if [[ $cur == -* || ( -n $subcommand && $subcommand != send && $subcommand != run ) ]]; then
+    if [[ $cur == -* || ( -n $subcommand && $subcommand != send && $subcommand != run &&
+        $subcommand != record ) ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$(_corvalt_cli_options "$subcommand")" -- "$cur")
         # "--virtual-reader=" waits for its value.
         [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *= ]] && compopt -o nospace
     elif [[ -z $subcommand ]]; then
-        mapfile -t COMPREPLY < <(compgen -W 'list watch send run set' -- "$cur")
-    elif [[ $subcommand == run ]]; then
+        mapfile -t COMPREPLY < <(compgen -W 'list watch send run record set' -- "$cur")
+    elif [[ $subcommand == run || $subcommand == record ]]; then
         compopt -o filenames
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi

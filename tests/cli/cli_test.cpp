@@ -102,6 +102,9 @@ TEST_F(CliTest, CommandLinesEndAtOnceWithTheirStatus)
         {{"--all", "send", "02", "--device", "/dev/hidraw0"}, 2, "", "--device excludes --all"},
         {{"set"}, 2, "", "set needs the options of at least one panel"},
         {{"set", "--tracks", "1", "--ctrl"}, 2, "", "--ctrl is a choice of the data format panel"},
+        {{"set", "--format", "user", "--enter", "--no-enter"}, 2, "", "--enter excludes --no-enter"},
+        {{"record"}, 2, "", "FILE is required"},
+        {{"--all", "record", "x"}, 2, "", "--all is taken by send, run and set, not by record"},
         {{"set", "--tracks", "4"}, 2, "", "--tracks: '4' is not a list of tracks"},
         {{"set", "--format", "user", "--key", "a"}, 2, "", "--key 'a' names no key"},
         {{"--virtual-reader=0x3003", "list"}, 2, "", "--virtual-reader: '0x3003' is none of"},
@@ -122,6 +125,16 @@ TEST_F(CliTest, CommandLinesEndAtOnceWithTheirStatus)
         EXPECT_EQ(run.err.substr(0, errStart.size()), errStart);
     }
     EXPECT_TRUE(m_devices[0]->featuresSent.empty());
+
+    // A sub-command's help names the global options too, and no option's
+    // name has a note glued to it.
+    for (const std::string subCommand : {"list", "watch", "send", "run", "record", "set"}) {
+        const CliRun help = Run({subCommand, "--help"});
+        EXPECT_TRUE(Contains(help.out, "Global options")) << subCommand;
+        EXPECT_TRUE(Contains(help.out, "--device PATH")) << subCommand;
+        EXPECT_FALSE(Contains(help.out, "Excludes")) << subCommand;
+        EXPECT_FALSE(Contains(help.out, ":POSITIVE")) << subCommand;
+    }
 }
 
 struct SendCase {

@@ -38,10 +38,10 @@ expect() {
     fi
 }
 
-expect 'list run send set watch' corvalt-cli ''
+expect 'list record run send set watch' corvalt-cli ''
 expect 'send set' corvalt-cli --device /dev/hidraw3 s
 expect 'list' corvalt-cli --virtual-reader = 0x0003 l
-expect 'run' corvalt-cli --device = /dev/hidraw3 r
+expect 'record run' corvalt-cli --device = /dev/hidraw3 r
 expect 'data-enter leading ss-data-es ss-data-es-enter user' corvalt-cli set --format ''
 expect '--format=ss-data-es --format=ss-data-es-enter' corvalt-cli set --format=ss-data
 expect '# + ;' corvalt-cli set --format leading --track3-start ''
@@ -52,9 +52,10 @@ expect '' corvalt-cli set --key ''
 expect '0x0001 0x0002 0x0003 0x0009 0x3001' corvalt-cli --virtual-reader =
 expect '0x0001 0x0002 0x0003 0x0009' corvalt-cli --virtual-reader = 0x00
 expect '--json' corvalt-cli watch --j
+expect '--count' corvalt-cli record --c
 expect '--version --virtual-reader --virtual-reader=' corvalt-cli --v
 expect '--verbose --virtual-reader --virtual-reader=' corvalt-cli list --v
-expect '--raw' corvalt-cli send --r
+expect '--raw --replay' corvalt-cli send --r
 expect '' corvalt-cli send 01 ''
 expect 'setup.txt' corvalt-cli --all run ''
 expect '--enter --error-string --error-string-sentinel' corvalt-cli set --interface hid --e
