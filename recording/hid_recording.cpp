@@ -164,11 +164,13 @@ std::string RecordingHeader(const HidRecording& recording)
 
 std::string RecordingEvent(const RecordedReport& report)
 {
-    char time[40];
-    std::snprintf(time, sizeof time, "E: %06llu.%06llu ",
-                  static_cast<unsigned long long>(report.microseconds / 1000000),
-                  static_cast<unsigned long long>(report.microseconds % 1000000));
-    return time + std::to_string(report.bytes.size()) + HexBytes(report.bytes) + "\n";
+    // Seconds and microseconds, six digits each at least.
+    const auto padded = [](uint64_t value) {
+        const std::string digits = std::to_string(value);
+        return std::string(digits.size() < 6 ? 6 - digits.size() : 0, '0') + digits;
+    };
+    return "E: " + padded(report.microseconds / 1000000) + "." + padded(report.microseconds % 1000000) + " " +
+           std::to_string(report.bytes.size()) + HexBytes(report.bytes) + "\n";
 }
 
 Result<HidRecording> ParseHidRecording(std::string_view text)

@@ -29,7 +29,7 @@ class HidrawHostTest : public testing::MockHidrawTest {};
 
 TEST_F(HidrawHostTest, ListsByNodeNumberWithIdsFromUevent)
 {
-    std::vector<HidInterfaceInfo> list{{"stale", true, 1, 1}};
+    std::vector<HidInterfaceInfo> list{{"stale", true, 1, 1, "stale"}};
     ASSERT_TRUE(m_host.ListInterfaces(list));
     EXPECT_TRUE(list.empty()) << "no /sys/class/hidraw is an empty list";
 
