@@ -68,7 +68,7 @@ protected:
     CorvaltDlgTest() : MainWindowTest(&steps) {}
 
     QString Title() const { return dialog.windowTitle(); }
-    int Bottom(int id) const { return Item(id)->geometry().bottom() + 1; }
+    int Bottom(int id) const { return Item(id)->mapTo(&dialog, QPoint(0, 0)).y() + Item(id)->height(); }
     void AddReader(uint16_t productId) { host.AddDevice("/dev/hidraw0", 0x0801, productId, kReaderDescriptor); }
 };
 
