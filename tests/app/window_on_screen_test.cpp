@@ -122,6 +122,9 @@ TEST_F(WindowOnScreenTest, ScreenReadersHearEveryControlByName)
         QAccessibleInterface* control = QAccessible::queryAccessibleInterface(&Control(dialog, row.id));
         EXPECT_EQ(control->text(QAccessible::Name).toStdString(), expected.toStdString()) << row.id;
     }
+    // The About box's picture too.
+    QAccessibleInterface* icon = QAccessible::queryAccessibleInterface(&Control(about, kAboutIconId));
+    EXPECT_EQ(icon->text(QAccessible::Name).toStdString(), "Corvalt icon");
 }
 
 }  // namespace
