@@ -115,13 +115,16 @@ KeyCapture::KeyCapture(CCorvaltDlg& dialog) : QObject(&dialog), m_dialog(dialog)
 
 bool KeyCapture::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::ContextMenu)
+        return false;
     if (!IsForDialog(watched))
         return false;
     if (HandleWindowKey(watched, event))
         return true;
-    const bool keyPress = event->type() == QEvent::KeyPress;
-    if (!keyPress && event->type() != QEvent::ShortcutOverride)
+    if (type == QEvent::ContextMenu)
         return false;
+    const bool keyPress = type == QEvent::KeyPress;
     // Keys handled while the window pumps its messages in the middle of
     // processing a swipe reach their controls as usual.
     if (!m_dialog.IsCapturingKeys() || m_dialog.IsPumpingMessages())
