@@ -23,6 +23,9 @@ std::string WithCrLfLineEnds(std::string_view text);
 // saved where the user chose, never into the link's target, whether that
 // exists or not. A directory, device or FIFO at `path` is refused.
 //
+// A write beyond the process's file size limit fails like any other, and
+// is reported: it does not end the program.
+//
 // A failure's reason is a sentence naming the file and the system's reason.
 Result<> WriteTranscriptFile(const std::string& path, std::string_view utf8Text);
 
