@@ -19,6 +19,11 @@ std::string FailureText(const std::string& path, const char* reason)
     return "Could not save the transcript to \"" + path + "\": " + reason;
 }
 
+// A file replaced keeps at most its owner's and group's read and write
+// bits: execute, set-id and sticky bits and anything for others never pass
+// from an old file to a transcript.
+constexpr mode_t kKeptModeBits = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP;
+
 // While it lives, a write beyond the file size limit fails with EFBIG
 // instead of ending the program with SIGXFSZ. The signal is held back for
 // this thread only, and any the writes raised is taken before it goes.
@@ -89,7 +94,7 @@ Result<> WriteTranscriptFile(const std::string& path, std::string_view utf8Text)
         if (S_ISDIR(target.st_mode))
             return Failure{FailureText(path, std::strerror(EISDIR))};
         if (S_ISREG(target.st_mode)) {
-            mode = target.st_mode & 07777;
+            mode = target.st_mode & kKeptModeBits;
         } else if (!S_ISLNK(target.st_mode)) {
             return Failure{FailureText(path, "Not a regular file")};
         }
