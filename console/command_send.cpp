@@ -81,8 +81,11 @@ CommandConsole::SendResult CommandConsole::SendEditCommand()
     if (requestShown)
         ExchangeFeatureReport(m_reader);
     m_exchanging = false;
-    if (!requestShown)
+    if (!requestShown) {
+        // The record matches the wire: this request never went out.
+        m_window.AppendCommandText(std::string(kLineBreak) + std::string(kNotSentLine));
         return SendResult::kInterrupted;
+    }
     const bool answered = m_reader.ExchangeStatus == ExchangeOutcome::kAnswered;
     const std::string response =
         FormatResponseLine(m_reader.ExchangeStatus, m_reader.FeatureIn, FeatureReportLength(m_reader));

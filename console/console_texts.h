@@ -27,6 +27,9 @@ inline constexpr std::string_view kStatusNoCommandsFound = "No commands found in
 
 inline constexpr std::string_view kLineBreak = "\r\n";
 inline constexpr std::string_view kDelayLabel = "Delay        :";
+// After a request line whose command was not sent: the mode was switched
+// or the window closed while the line was shown.
+inline constexpr std::string_view kNotSentLine = "Not sent     : stopped before it reached the reader";
 inline constexpr std::string_view kFinishedDownloading = "Finished downloading";
 inline constexpr std::string_view kDownloadEnd = "---";
 

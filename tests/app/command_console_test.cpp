@@ -546,8 +546,11 @@ TEST_F(CommandConsoleTest, ReadingModeChosenDuringASendEndsTheSendThere)
     EXPECT_EQ(clock.Sleeps().size(), waits);
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(Shown(), "");
-    EXPECT_EQ(CommandText(), "Request      : CMND=02, DATA=");
+    const std::string record = "Request      : CMND=02, DATA=\r\nNot sent     : stopped before it reached the reader";
+    EXPECT_EQ(CommandText(), record);
     EXPECT_EQ(dialog.windowTitle(), "USB HID MSR Demo - Searching");
+    ToCommandMode();
+    EXPECT_EQ(Shown(), QString::fromStdString(record).replace("\r\n", "\n").toStdString());
 }
 
 // A line is added at the end of the shown text; what is shown already is
