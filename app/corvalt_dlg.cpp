@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -301,10 +302,25 @@ void CCorvaltDlg::EnableConfigControls(bool enable)
 void CCorvaltDlg::ResizeToControl(const QWidget& control, bool fullSize)
 {
     m_sizes.CaptureOnce(ToRect(rect()), ToRect(QRect(control.mapTo(this, QPoint(0, 0)), control.size())));
-    const Size size = fullSize ? m_sizes.Full() : m_sizes.Reduced();
+    FitToSize(fullSize);
+    EnableVisibleControls();
+}
+
+void CCorvaltDlg::FitToSize(bool fullSize)
+{
+    const int bottomBorder = frameGeometry().bottom() - geometry().bottom();
+    const Size size = fullSize ? m_sizes.Full() : m_sizes.Reduced(bottomBorder);
     // A fixed size: the window keeps its place and the user cannot resize it.
     setFixedSize(size.width, size.height);
-    EnableVisibleControls();
+}
+
+void CCorvaltDlg::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    // The frame is known only once the window is shown, and may change with
+    // the desktop: reading mode's height follows its bottom border.
+    if (m_bReadMode && m_sizes.IsCaptured())
+        FitToSize(false);
 }
 
 // The controls sit in the group boxes, the boxes in the window. A box cut

@@ -113,6 +113,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     // Closing the window stops a running send or download.
     void done(int result) override;
 
@@ -145,6 +146,9 @@ private:
     bool IsSettingControls() const { return m_bSettingControls; }
 
     void ResizeToControl(const QWidget& control, bool fullSize);
+    // Sets the window's fixed size for command mode (fullSize) or reading
+    // mode, for the frame it has now.
+    void FitToSize(bool fullSize);
     void EnableVisibleControls();
     static void EnableIfHoldsText(QWidget& button, const QLineEdit& edit);
 

@@ -63,18 +63,18 @@ void CCorvaltDlg::OnApplyFormat()
     ForgetLoadedScript();
 }
 
-// The error string options leave "Download" and the path as the download
-// left them: enabled, with the option's one line as the command list.
 void CCorvaltDlg::OnApplyErrorString()
 {
     UpdateData(true);
     DownloadCommands(BuildSendErrorStringCommands(m_settings));
+    ForgetLoadedScript();
 }
 
 void CCorvaltDlg::OnApplyUserSentinelError()
 {
     UpdateData(true);
     DownloadCommands(BuildUserSentinelErrorCommands(m_settings));
+    ForgetLoadedScript();
 }
 
 // The command list no longer holds the script, so "Download" is disabled

@@ -103,7 +103,10 @@ TEST_F(CorvaltDlgTest, StartsInReadingModeCutOffBelowTheStatusLine)
     EXPECT_TRUE(dialog.IsReadMode());
     EXPECT_TRUE(dialog.IsPolling());
     EXPECT_EQ(dialog.PollState(), 0);
-    EXPECT_EQ(dialog.height(), Bottom(kStatusFrameId));
+    // The window, its frame included, ends at the status frame's bottom edge.
+    const QRect frame = dialog.frameGeometry();
+    ASSERT_GT(frame.bottom(), dialog.geometry().bottom());  // a bottom border to measure with
+    EXPECT_EQ(frame.y() + frame.height(), dialog.geometry().y() + Bottom(kStatusFrameId));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // the user cannot resize it
     EXPECT_EQ(dialog.focusWidget(), Item(kTranscriptEditId));
 

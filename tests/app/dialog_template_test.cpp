@@ -169,7 +169,8 @@ TEST(WindowSizesTest, CapturedOnceAndCutAtTheControl)
     EXPECT_FALSE(sizes.IsCaptured());
     sizes.CaptureOnce({100, 50, 757, 786}, {121, 338, 736, 358});
     EXPECT_EQ(sizes.Full(), (Size{657, 736}));
-    EXPECT_EQ(sizes.Reduced(), (Size{657, 308}));
+    EXPECT_EQ(sizes.Reduced(0), (Size{657, 308}));
+    EXPECT_EQ(sizes.Reduced(4), (Size{657, 304}));  // the bottom border covers the control's last rows
 
     sizes.CaptureOnce({0, 0, 10, 10}, {0, 0, 5, 5});  // later calls change nothing
     EXPECT_EQ(sizes.Full(), (Size{657, 736}));

@@ -88,7 +88,9 @@ TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
     dialog.show();
     const QRect reading = dialog.frameGeometry();
     EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
-    EXPECT_NEAR(dialog.height(), Px(189), Px(189) * 0.02);  // down to the status frame's bottom edge
+    // Down to the status frame's bottom edge, the window's frame included.
+    const QRect status = Control(dialog, kStatusFrameId).geometry();
+    EXPECT_EQ(reading.y() + reading.height(), dialog.geometry().y() + status.y() + status.height());
 
     dialog.Widgets().m_configurationCommand->click();
     const QRect full = dialog.frameGeometry();
