@@ -89,8 +89,9 @@ TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
     const QRect reading = dialog.frameGeometry();
     EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
     // Down to the status frame's bottom edge, the window's frame included.
-    const QRect status = Control(dialog, kStatusFrameId).geometry();
-    EXPECT_EQ(reading.y() + reading.height(), dialog.geometry().y() + status.y() + status.height());
+    const QWidget& status = Control(dialog, kStatusFrameId);
+    const int statusBottom = status.mapTo(&dialog, QPoint(0, 0)).y() + status.height();
+    EXPECT_EQ(reading.y() + reading.height(), dialog.geometry().y() + statusBottom);
 
     dialog.Widgets().m_configurationCommand->click();
     const QRect full = dialog.frameGeometry();
