@@ -29,6 +29,8 @@ inline constexpr std::string_view kUndecodedReportPrefix = "The last card report
 // The About entry of the window's context menu.
 inline constexpr std::string_view kAboutMenuEntry = "关于 Corvalt(&A)...";
 inline constexpr std::string_view kAboutTitle = "关于 Corvalt";
+// What a screen reader calls the About box's picture.
+inline constexpr std::string_view kAboutIconName = "Corvalt icon";
 
 // The context menu's entry that saves the transcript, and its file dialog.
 inline constexpr std::string_view kSaveTranscriptMenuEntry = "Save Transcript As...";

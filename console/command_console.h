@@ -6,7 +6,8 @@
 // clear the transcript, switch the mode or close the window meanwhile. A
 // send or a download is one unit: another one started meanwhile is not run,
 // and once the mode is switched or the window closed it stops at once and
-// sends and writes nothing more.
+// sends nothing more. It writes nothing more either, but for one line after
+// a request line whose command it did not send.
 #pragma once
 
 #include <cstdint>

@@ -10,6 +10,7 @@
 
 #include "app/config_controls.h"
 #include "app/dialog_units.h"
+#include "app/enclosing_boxes.h"
 #include "app/panel_settings.h"
 #include "app/radio_groups.h"
 #include "app/window_placement.h"
@@ -50,6 +51,39 @@ TEST(DialogTemplateTest, RadioGroupsFollowTheGroupStartRule)
         EXPECT_EQ(groups[index].members, expected[index]);
     EXPECT_EQ(GroupOf(groups, 1060)->members.front(), 1046);
     EXPECT_EQ(GroupOf(groups, 1050), nullptr);
+}
+
+// Each control sits in the smallest box drawn around it; boxes in none.
+TEST(DialogTemplateTest, EachControlSitsInTheGroupBoxDrawnAroundIt)
+{
+    const auto controls = MainDialogControls();
+    const std::vector<int> boxes = EnclosingGroupBoxes(controls);
+    const auto boxOf = [&](int id) {
+        const size_t row = static_cast<size_t>(FindControl(controls, id) - controls.data());
+        return boxes[row] == kNoBox ? 0 : controls[static_cast<size_t>(boxes[row])].id;
+    };
+    const std::pair<int, int> expected[] = {
+        {kTranscriptEditId, kUnnamedId},
+        {kStatusFrameId, kUnnamedId},
+        {kCommandEditId, 1034},
+        {1035, 1054},
+        {1041, 1055},
+        {1053, 1058},
+        {1087, 1083},
+        {1090, 1084},  // the five "Apply"
+        {1042, 1056},
+        {1060, 1057},
+        {1076, 1057},
+        {1065, 1073},
+        {1068, 1072},
+        {1075, 1074},
+        {1078, 1071},
+        {1082, 1079},
+        {1074, 0},
+        {1058, 0},
+    };
+    for (const auto& [id, box] : expected)
+        EXPECT_EQ(boxOf(id), box) << id;
 }
 
 TEST(DialogTemplateTest, GroupStartsThatAreNotRadiosStillEndARun)
@@ -135,7 +169,8 @@ TEST(WindowSizesTest, CapturedOnceAndCutAtTheControl)
     EXPECT_FALSE(sizes.IsCaptured());
     sizes.CaptureOnce({100, 50, 757, 786}, {121, 338, 736, 358});
     EXPECT_EQ(sizes.Full(), (Size{657, 736}));
-    EXPECT_EQ(sizes.Reduced(), (Size{657, 308}));
+    EXPECT_EQ(sizes.Reduced(0), (Size{657, 308}));
+    EXPECT_EQ(sizes.Reduced(4), (Size{657, 304}));  // the bottom border covers the control's last rows
 
     sizes.CaptureOnce({0, 0, 10, 10}, {0, 0, 5, 5});  // later calls change nothing
     EXPECT_EQ(sizes.Full(), (Size{657, 736}));

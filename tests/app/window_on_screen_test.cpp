@@ -45,7 +45,7 @@ class WindowOnScreenTest : public ::testing::Test {
 protected:
     QWidget& Control(QWidget& dialog, int id) const
     {
-        auto* widget = dialog.findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+        auto* widget = dialog.findChild<QWidget*>(QString::number(id));
         EXPECT_NE(widget, nullptr) << id;
         return widget != nullptr ? *widget : dialog;
     }
@@ -68,7 +68,8 @@ TEST_F(WindowOnScreenTest, EveryControlSitsAtItsTemplatePlaceWithItsWholeCaption
         for (const ControlSpec& row : dialogTemplate.rows) {
             SCOPED_TRACE(row.id);
             QWidget& widget = Control(dialogTemplate.dialog, row.id);
-            EXPECT_EQ(widget.geometry(), TemplatePlace(row));
+            // Where it sits in the dialog, inside its group box or not.
+            EXPECT_EQ(QRect(widget.mapTo(&dialogTemplate.dialog, QPoint(0, 0)), widget.size()), TemplatePlace(row));
             const QString caption = QString::fromUtf8(row.caption);
             if (caption.isEmpty())
                 continue;
@@ -87,7 +88,10 @@ TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
     dialog.show();
     const QRect reading = dialog.frameGeometry();
     EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
-    EXPECT_NEAR(dialog.height(), Px(189), Px(189) * 0.02);  // down to the status frame's bottom edge
+    // Down to the status frame's bottom edge, the window's frame included.
+    const QWidget& status = Control(dialog, kStatusFrameId);
+    const int statusBottom = status.mapTo(&dialog, QPoint(0, 0)).y() + status.height();
+    EXPECT_EQ(reading.y() + reading.height(), dialog.geometry().y() + statusBottom);
 
     dialog.Widgets().m_configurationCommand->click();
     const QRect full = dialog.frameGeometry();
@@ -121,6 +125,9 @@ TEST_F(WindowOnScreenTest, ScreenReadersHearEveryControlByName)
         QAccessibleInterface* control = QAccessible::queryAccessibleInterface(&Control(dialog, row.id));
         EXPECT_EQ(control->text(QAccessible::Name).toStdString(), expected.toStdString()) << row.id;
     }
+    // The About box's picture too.
+    QAccessibleInterface* icon = QAccessible::queryAccessibleInterface(&Control(about, kAboutIconId));
+    EXPECT_EQ(icon->text(QAccessible::Name).toStdString(), "Corvalt icon");
 }
 
 }  // namespace
