@@ -2,28 +2,11 @@
 
 #include <algorithm>
 
+#include "cli/shell_text.h"
 #include "cli/stop_request.h"
 #include "console/console_texts.h"
 
 namespace corvalt {
-
-namespace {
-
-// The transcript's CR LF pairs as the shell's line ends.
-std::string WithShellLineEnds(std::string_view text)
-{
-    std::string lines;
-    for (size_t at = 0; at < text.size();) {
-        const size_t lineBreak = std::min(text.find(kLineBreak, at), text.size());
-        lines.append(text.substr(at, lineBreak - at));
-        if (lineBreak < text.size())
-            lines.push_back('\n');
-        at = lineBreak + kLineBreak.size();
-    }
-    return lines;
-}
-
-}  // namespace
 
 StreamConsoleWindow::StreamConsoleWindow(std::ostream& out, std::ostream& err, bool errIsTerminal)
     : m_out(out), m_err(err), m_errIsTerminal(errIsTerminal)
@@ -64,7 +47,7 @@ void StreamConsoleWindow::Finish()
 {
     ClearCountdown();
     if (m_written < m_text.size())
-        m_out << WithShellLineEnds(std::string_view(m_text).substr(m_written)) << '\n' << std::flush;
+        m_out << LinesForShell(std::string_view(m_text).substr(m_written)) << '\n' << std::flush;
     m_written = m_text.size();
 }
 
@@ -74,7 +57,7 @@ void StreamConsoleWindow::WriteFinishedLines()
     if (lastBreak != std::string::npos && lastBreak + kLineBreak.size() > m_written) {
         const size_t end = lastBreak + kLineBreak.size();
         ClearCountdown();
-        m_out << WithShellLineEnds(std::string_view(m_text).substr(m_written, end - m_written)) << std::flush;
+        m_out << LinesForShell(std::string_view(m_text).substr(m_written, end - m_written)) << std::flush;
         m_written = end;
     }
     const std::string_view unfinished = std::string_view(m_text).substr(m_written);
