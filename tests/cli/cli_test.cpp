@@ -187,8 +187,9 @@ TEST_F(CliTest, ADownloadGivesUpOnlyAfterThreeFailuresInARow)
     EXPECT_EQ(run.err, "");
 }
 
-// Ctrl+C stops a download before its next command; a command under way is
-// completed, and a request line is never left without its response.
+// Ctrl+C stops a send or a download before its next command goes out, even
+// while the reader is being opened; a command under way is completed, and a
+// request line is never left without its response.
 TEST_F(CliTest, AnInterruptStopsBetweenCommands)
 {
     const std::string script = Script("01;\n02;\ndelay 3;\n03;\n");
@@ -196,11 +197,8 @@ TEST_F(CliTest, AnInterruptStopsBetweenCommands)
         std::vector<std::string> arguments;
         uint64_t interruptAtMs;  // the reader settles for 1000 ms, each exchange takes 20
         size_t commandsSent;
-    } cases[] = {{{"send", "01"}, 500, 1},
-                 {{"run", script}, 500, 0},
-                 {{"run", script}, 1010, 1},
-                 {{"run", script}, 1030, 2},
-                 {{"run", script}, 2000, 2}};
+    } cases[] = {{{"send", "01"}, 500, 0},   {{"send", "01"}, 1010, 1},  {{"run", script}, 500, 0},
+                 {{"run", script}, 1010, 1}, {{"run", script}, 1030, 2}, {{"run", script}, 2000, 2}};
     for (const auto& c : cases) {
         testing::ScriptedClock clock;
         testing::FakeHidHost host;
