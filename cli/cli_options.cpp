@@ -101,7 +101,11 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
 
     CLI::Option* device =
         app.add_option("--device", options.devicePath, "The reader at this hidraw node, e.g. /dev/hidraw3")
-            ->type_name("PATH");
+            ->type_name("PATH")
+            // An empty variable must not stand for "the first reader".
+            ->check(CLI::Validator(
+                [](std::string& path) { return path.empty() ? "an empty path names no device" : std::string(); }, "",
+                "path"));
     CLI::Option* all = app.add_flag("--all", options.allReaders,
                                     "send, run or set on every supported reader attached, one after the other");
     std::string match;

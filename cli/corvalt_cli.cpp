@@ -1,9 +1,11 @@
 #include "cli/corvalt_cli.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <system_error>
 #include <variant>
 
 #include "cli/cli_options.h"
@@ -34,6 +36,8 @@ int List(HidHost& host, const CliOptions& options, std::ostream& out, std::ostre
         err << host.LastError().message << '\n';
         return kExitFailure;
     }
+    if (StopRequested())
+        return kExitFailure;
     std::vector<HidInterfaceInfo> listed;
     if (!options.devicePath.empty() && host.ListInterfaces(listed) && listed.empty()) {
         err << options.devicePath << kNotListed << '\n';
@@ -45,7 +49,6 @@ int List(HidHost& host, const CliOptions& options, std::ostream& out, std::ostre
 int Record(HidHost& host, const CliOptions& options, Clock& clock, std::ostream& out, std::ostream& err)
 {
     const RecordSettings settings{options.count, options.timeoutMs};
-    StopOnInterrupt();
     if (options.recordPath == kStandardStreamPath)
         return RecordReader(host, clock, settings, out, err);
     const std::filesystem::path path = std::filesystem::u8path(options.recordPath);
@@ -117,7 +120,6 @@ int RunSubCommand(HidHost& host, VirtualReader* virtualReader, const CliOptions&
             swipes.emplace(*virtualReader, environment.in ? *environment.in : nothing, err);
             settings.swipeVirtualReader = [&swipes] { return swipes->SwipeNext(); };
         }
-        StopOnInterrupt();
         const WatchEnd end = WatchSwipes(host, environment.clock, settings, out, err);
         if (swipes && swipes->Refused())
             return kExitFailure;
@@ -137,8 +139,22 @@ int RunSubCommand(HidHost& host, VirtualReader* virtualReader, const CliOptions&
         std::istringstream nothing;
         work.script = ReadScriptStream(environment.in ? *environment.in : nothing, std::string(kStandardInputName));
     }
-    StopOnInterrupt();
     return RunOnReaders(host, environment.clock, options.allReaders, work, streams);
+}
+
+// The exit status once the output has had its say: a broken pipe ends the
+// program quietly, as it ends other tools; any other failed write with a
+// line that says why.
+int WithOutputChecked(int exitStatus, CliEnvironment& environment)
+{
+    if (environment.out.Error() == EPIPE || environment.err.Error() == EPIPE)
+        return kExitBrokenPipe;
+    if (const int error = environment.out.Error(); error != 0) {
+        environment.err << kErrorPrefix << kCannotWrite << environment.out.Name() << ": "
+                        << std::generic_category().message(error) << '\n';
+        return kExitFailure;
+    }
+    return environment.err.Error() != 0 ? kExitFailure : exitStatus;
 }
 
 }  // namespace
@@ -151,7 +167,7 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
             environment.out << exit->text << std::flush;
         else
             environment.err << kErrorPrefix << exit->text << std::flush;
-        return exit->exitCode;
+        return WithOutputChecked(exit->exitCode, environment);
     }
     const CliOptions& options = std::get<CliOptions>(parsed);
 
@@ -174,7 +190,7 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
             recording = Failure{"\"" + options.replayPath + "\", " + replayable.m_reason};
         if (!recording.Succeeded()) {
             err.Stream() << kReplayRefused << recording.m_reason << '\n' << std::flush;
-            return kExitFailure;
+            return WithOutputChecked(kExitFailure, environment);
         }
         host = &replayed.emplace(*host, std::move(recording.m_value), environment.clock);
     }
@@ -188,7 +204,11 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
     // Messages carry the program's name; the delay's countdown, which
     // rewrites its own line of a terminal, does not.
     ShellStreams streams{environment.out, err.Stream(), environment.err, environment.errIsTerminal};
-    return RunSubCommand(*host, virtualReader ? &*virtualReader : nullptr, options, environment, streams);
+    // From here an interrupt, or a write that fails, stops the sub-command
+    // at its next safe point.
+    StopOnInterrupt();
+    return WithOutputChecked(
+        RunSubCommand(*host, virtualReader ? &*virtualReader : nullptr, options, environment, streams), environment);
 }
 
 }  // namespace corvalt

@@ -6,10 +6,10 @@
 #include <chrono>
 #include <functional>
 #include <istream>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "cli/shell_output.h"
 #include "platform/clock.h"
 #include "platform/hid_host.h"
 
@@ -18,8 +18,8 @@ namespace corvalt {
 struct CliEnvironment {
     HidHost& systemHost;
     Clock& clock;
-    std::ostream& out;
-    std::ostream& err;
+    ShellOutput& out;
+    ShellOutput& err;
     bool errIsTerminal = false;
     // The time of day; empty for the system's.
     std::function<std::chrono::system_clock::time_point()> wallClock;
@@ -28,7 +28,9 @@ struct CliEnvironment {
     std::istream* in = nullptr;
 };
 
-// Runs the command line, program name first; returns the exit status.
+// Runs the command line, program name first; returns the exit status. A
+// write to out that failed makes it kExitFailure, with a line on err that
+// says why, or kExitBrokenPipe, quietly.
 int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& environment);
 
 }  // namespace corvalt

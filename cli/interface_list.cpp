@@ -12,6 +12,7 @@
 #include "cli/cli_texts.h"
 #include "cli/interface_ids.h"
 #include "cli/shell_text.h"
+#include "cli/stop_request.h"
 #include "console/console_texts.h"
 #include "platform/hidd.h"
 #include "platform/hidp.h"
@@ -76,7 +77,10 @@ void ReadReports(HidDevice& device, ListedInterface& listed)
 std::vector<ListedInterface> Describe(HidHost& host, const std::vector<HidInterfaceInfo>& interfaces, bool verbose)
 {
     std::vector<ListedInterface> described;
-    for (const HidInterfaceInfo& info : interfaces) {
+    // A stop (a failed write among them) ends the list before the next
+    // interface is opened.
+    for (size_t i = 0; i < interfaces.size() && !StopRequested(); ++i) {
+        const HidInterfaceInfo& info = interfaces[i];
         ListedInterface listed;
         listed.path = info.path;
         listed.name = info.name;

@@ -1,36 +1,38 @@
 #include "cli/stop_request.h"
 
-#include <csignal>
+#include <atomic>
 
 namespace corvalt {
 
 namespace {
 
-volatile std::sig_atomic_t g_stopRequested = 0;
-
-void RequestStop(int)
-{
-    g_stopRequested = 1;
-}
+// Set in a signal handler (or, elsewhere, on another thread): lock-free
+// atomics are safe in both.
+static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<bool> g_interrupted{false};
+std::atomic<bool> g_outputFailed{false};
 
 }  // namespace
 
-void StopOnInterrupt()
+void RequestStop(StopCause cause)
 {
-    g_stopRequested = 0;
-    struct sigaction action = {};
-    action.sa_handler = RequestStop;
-    // A read, an ioctl or a sleep the signal lands in goes on: the program
-    // stops at its own checks, not in the middle of an exchange.
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    (cause == StopCause::kInterrupt ? g_interrupted : g_outputFailed).store(true);
 }
 
 bool StopRequested()
 {
-    return g_stopRequested != 0;
+    return g_interrupted.load() || g_outputFailed.load();
+}
+
+bool Interrupted()
+{
+    return g_interrupted.load();
+}
+
+void ClearStopRequests()
+{
+    g_interrupted.store(false);
+    g_outputFailed.store(false);
 }
 
 }  // namespace corvalt

@@ -6,7 +6,6 @@
 #include "app/card_swipe_steps.h"
 #include "app/reader_poll.h"
 #include "app/window_texts.h"
-#include "carddata/card_text.h"
 #include "cli/cli_texts.h"
 #include "cli/interface_ids.h"
 #include "cli/shell_text.h"
@@ -50,7 +49,7 @@ public:
             m_out << SwipeJson(card, Rfc3339Utc(m_settings.wallClock()), m_reader.ReaderPath,
                                m_reader.Attributes.VendorID, productId);
         else
-            m_out << CardTextForShell(FormatCardText(card, productId));
+            m_out << CardTextForShell(card, productId);
         m_out << '\n' << std::flush;
     }
 

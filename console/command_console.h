@@ -57,10 +57,13 @@ public:
 
     // True while a send or a download runs: a further one is not started.
     bool IsRunning() const { return m_running; }
-    // True from a request line until its exchange is over. A window that
-    // ends its session on its own, not through an event handled at a pump,
-    // waits until this is false, so that a request line is always followed
-    // by its response line.
+    // True while a command is on the wire: from the moment it is sent until
+    // its answer is read. A window that ends its session on its own, not
+    // through an event handled at a pump, waits until this is false, so
+    // that an exchange begun is completed and its response line written.
+    // The session is last looked at after the request line is shown: a
+    // session that ends there leaves a request line whose command was not
+    // sent, followed by a line that says so.
     bool IsExchanging() const { return m_exchanging; }
 
 private:

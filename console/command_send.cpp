@@ -76,16 +76,17 @@ CommandConsole::SendResult CommandConsole::SendEditCommand()
         return SendResult::kNotSent;
     }
 
-    m_exchanging = true;
+    // The session is looked at once more after the request line is shown:
+    // the last moment to stop before the command goes out.
     const bool requestShown = AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength));
-    if (requestShown)
-        ExchangeFeatureReport(m_reader);
-    m_exchanging = false;
     if (!requestShown) {
         // The record matches the wire: this request never went out.
         m_window.AppendCommandText(std::string(kLineBreak) + std::string(kNotSentLine));
         return SendResult::kInterrupted;
     }
+    m_exchanging = true;
+    ExchangeFeatureReport(m_reader);
+    m_exchanging = false;
     const bool answered = m_reader.ExchangeStatus == ExchangeOutcome::kAnswered;
     const std::string response =
         FormatResponseLine(m_reader.ExchangeStatus, m_reader.FeatureIn, FeatureReportLength(m_reader));

@@ -55,7 +55,9 @@ public:
 
     virtual bool GetAttributes(HidAttributes& attributes) = 0;
 
-    // The raw report descriptor, as the device declares it.
+    // The raw report descriptor, as the device declares it. One longer than
+    // the system can hand over fails with EMSGSIZE, and LastError().message
+    // then says how long it is and how long it may be.
     virtual bool GetReportDescriptor(std::vector<uint8_t>& descriptor) = 0;
 
     // Feature reports: report[0] is the report id (0 when the device numbers

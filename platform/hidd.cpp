@@ -1,5 +1,6 @@
 #include "platform/hidd.h"
 
+#include <cerrno>
 #include <vector>
 
 bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes)
@@ -25,8 +26,11 @@ bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* dat
     if (data == nullptr)
         return false;
     std::vector<uint8_t> descriptor;
-    if (!device.GetReportDescriptor(descriptor))
+    if (!device.GetReportDescriptor(descriptor)) {
+        if (device.LastError().code == EMSGSIZE && whyRefused != nullptr)
+            *whyRefused = device.LastError().message;
         return false;
+    }
     PHIDP_PREPARSED_DATA parsed = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size(), whyRefused);
     if (parsed == nullptr)
         return false;

@@ -5,6 +5,7 @@
 #   scripts/setup.sh run          build and start corvalt
 #   scripts/setup.sh test         build and run every test
 #   scripts/setup.sh package      build the Debian package build-package/corvalt_*.deb
+#                                 from debian/ with dpkg-buildpackage
 #   scripts/setup.sh packages P…  only install the Debian packages P… if missing
 #
 # Runs as root, or as a user who may use sudo. BUILD_DIR (default: build)
@@ -50,7 +51,7 @@ install_missing() {
 build() {
     # shellcheck disable=SC2086 # CMAKE_ARGS is a list of words on purpose
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_ARGS:-}
-    cmake --build "$BUILD_DIR"
+    cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
 case "${1:-}" in
@@ -65,11 +66,16 @@ case "${1:-}" in
         ctest --test-dir "$BUILD_DIR" --output-on-failure
         ;;
     package)
-        # dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
-        install_missing "${PACKAGES[@]}" dpkg-dev file
-        cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALT_BUILD_TESTS=OFF
-        cmake --build build-package
-        (cd build-package && cpack -G DEB)
+        # Built from a copy of the tree, as dpkg-buildpackage writes the
+        # package beside the source folder; debian/control lists what the
+        # build needs.
+        install_missing dpkg-dev debhelper
+        rm -rf build-package
+        mkdir -p build-package/corvalt
+        tar -c --exclude=./.git --exclude='./build*' . | tar -x -C build-package/corvalt
+        cd build-package/corvalt
+        dpkg-checkbuilddeps 2>/dev/null || as_root apt-get build-dep -y -q ./
+        dpkg-buildpackage -b -us -uc -j"$(nproc)"
         ;;
     packages)
         shift

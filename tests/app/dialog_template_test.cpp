@@ -163,6 +163,28 @@ TEST(WindowPlacementTest, FullWindowIsCentredOnTheAvailableAreaOrKeepsItsCornerO
         EXPECT_EQ(CentredPlace(c.available, window), c.place) << c.available.left << "," << c.available.top;
 }
 
+TEST(WindowPlacementTest, SecondWindowGoesBesideWhereThereIsRoomElseBelow)
+{
+    const Size window{700, 420};  // the virtual reader's, frame included
+    struct Case {
+        const char* what;
+        Rect available;
+        Rect placed;  // the main window's frame
+        Point place;
+    };
+    const Case cases[] = {
+        {"right", {0, 0, 2560, 1440}, {951, 369, 1610, 1070}, {1610, 369}},
+        {"right, raised to end on the area", {0, 0, 2560, 1440}, {951, 1100, 1610, 1400}, {1610, 1020}},
+        {"left, no room right", {0, 0, 1920, 1080}, {1100, 100, 1759, 400}, {400, 100}},
+        {"below, too narrow for both", {0, 0, 1920, 1080}, {631, 185, 1290, 495}, {631, 495}},
+        {"below, raised over the other", {0, 0, 1366, 768}, {354, 29, 1013, 739}, {354, 348}},
+        {"corner of an area too small", {0, 0, 683, 384}, {12, 0, 671, 310}, {0, 0}},
+        {"second screen with a panel", {1920, 32, 3286, 768}, {2273, 49, 2932, 359}, {2273, 348}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlaceBeside(c.available, c.placed, window), c.place) << c.what;
+}
+
 TEST(WindowSizesTest, CapturedOnceAndCutAtTheControl)
 {
     WindowSizes sizes;

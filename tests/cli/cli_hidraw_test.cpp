@@ -4,7 +4,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/window_texts.h"
 #include "carddata/card_usages.h"
+#include "cli/cli_texts.h"
+#include "console/console_texts.h"
+#include "reader/reader_connection.h"
 #include "recording/replayed_reader_host.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/cli/cli_run.h"
@@ -118,6 +122,35 @@ TEST_F(CliHidrawTest, ARecordingReplaysTheSameSwipes)
         tracks2.push_back(json["tracks"][1]["data"]);
     }
     EXPECT_EQ(tracks2, (std::vector<std::string>{";123?", ";4567?"}));
+}
+
+// hidraw hands over at most 4095 bytes of a descriptor: a reader with a
+// longer one is found but cannot be driven, and both faces say so.
+TEST_F(CliHidrawTest, AReaderWithADescriptorTooLongToReadIsNotSupported)
+{
+    const struct {
+        Bytes descriptor;
+        std::optional<int> declared;
+        std::string reason;
+    } cases[] = {
+        {Bytes(4096, 0x00), std::nullopt, "report descriptor of 4096 bytes, at most 4095"},
+        {Bytes(16, 0x00), 100000, "report descriptor of 100000 bytes, at most 4095"},
+    };
+    for (const auto& c : cases) {
+        testing::Set(m_node, [&](MockNode& node) {
+            node.descriptor = c.descriptor;
+            node.descriptorSize = c.declared;
+        });
+        const std::string unsupported = UnsupportedReaderText(c.reason);
+        CliRun run = Run({"send", "02"});
+        EXPECT_EQ(run.exitCode, 1);
+        const std::string prefix(kErrorPrefix);
+        EXPECT_EQ(run.err, prefix + std::string(kAttachDevice) + "\n" + prefix + unsupported + "\n");
+        m_clock.InterruptAt(m_clock.NowMs() + 2000);
+        run = Run({"watch"});
+        EXPECT_EQ(run.err, prefix + std::string(kStatusPrefix) + unsupported + "\n");
+    }
+    EXPECT_TRUE(testing::Get(m_node, [](MockNode& node) { return node.featuresSet.empty(); }));
 }
 
 }  // namespace

@@ -3,15 +3,16 @@
 // Ctrl+C.
 #pragma once
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_texts.h"
 #include "cli/corvalt_cli.h"
 #include "platform/clock.h"
 
@@ -49,16 +50,38 @@ struct CliRun {
     std::string err;
 };
 
+// Called before each write to standard output (toOut) or error, in the
+// order the program writes: it may raise a signal, and returns 0 to let
+// the write happen or the errno to fail it with.
+using WriteHook = std::function<int(bool toOut)>;
+
 // input: what standard input holds.
-inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments, const std::string& input = "")
+inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments, const std::string& input = "",
+                     const WriteHook& hook = {})
 {
-    std::ostringstream out, err;
+    std::string outText, errText;
+    const auto into = [&hook](std::string& text, bool toOut) {
+        return [&hook, &text, toOut](const char* bytes, size_t count) -> long {
+            if (const int error = hook ? hook(toOut) : 0; error != 0) {
+                errno = error;
+                return -1;
+            }
+            text.append(bytes, count);
+            return static_cast<long>(count);
+        };
+    };
+    ShellOutput out(kStandardOutput, into(outText, true)), err(kStandardError, into(errText, false));
     std::istringstream in(input);
     const auto wallClock = [&clock] { return kWallClockStart + std::chrono::milliseconds(clock.NowMs()); };
     CliEnvironment environment{host, clock, out, err, false, wallClock, &in};
     arguments.insert(arguments.begin(), "corvalt-cli");
     const int exitCode = RunCorvaltCli(arguments, environment);
-    return {exitCode, out.str(), err.str()};
+    return {exitCode, outText, errText};
+}
+
+inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments, const WriteHook& hook)
+{
+    return RunCli(host, clock, std::move(arguments), "", hook);
 }
 
 // The request line the console writes for a command in normal form.
