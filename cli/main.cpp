@@ -35,7 +35,6 @@ int main(int argc, char* argv[])
     corvalt::SystemClock clock;
     corvalt::ShellOutput out(corvalt::kStandardOutput, WriteTo(STDOUT_FILENO));
     corvalt::ShellOutput err(corvalt::kStandardError, WriteTo(STDERR_FILENO));
-    corvalt::CliEnvironment environment{host, clock, out, err, ::isatty(STDERR_FILENO) != 0};
-    environment.in = &std::cin;
+    corvalt::CliEnvironment environment{host, clock, out, err, ::isatty(STDERR_FILENO) != 0, {}, &std::cin};
     return corvalt::RunCorvaltCli(std::vector<std::string>(argv, argv + argc), environment);
 }

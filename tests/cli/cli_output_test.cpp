@@ -155,7 +155,7 @@ TEST(CliOutputTest, AnInterruptEndsAWatchBlockedOnItsOutput)
             return static_cast<long>(::write(pipeEnds[1], bytes, count));
         });
         ShellOutput err(kStandardError, [](const char*, size_t count) { return static_cast<long>(count); });
-        CliEnvironment environment{host, clock, out, err, false};
+        CliEnvironment environment{host, clock, out, err, false, {}, nullptr};
 
         std::atomic<bool> ended = false;
         std::chrono::steady_clock::time_point interrupted;
