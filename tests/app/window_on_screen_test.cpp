@@ -17,7 +17,7 @@
 #include "app/about_dlg.h"
 #include "app/caption_fit.h"
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/recording_message_box.h"

@@ -15,7 +15,7 @@
 #include "cli/cli_texts.h"
 #include "cli/shell_text.h"
 #include "config/interface_commands.h"
-#include "app/window_texts.h"
+#include "rules/window_texts.h"
 #include "console/console_texts.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/descriptors.h"

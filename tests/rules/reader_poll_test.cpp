@@ -2,7 +2,7 @@
 // device situation, how it picks the reader's mode, how it hands card
 // reports on, and how it copes with ticks and mode switches that arrive
 // while it pumps messages.
-#include "app/reader_poll.h"
+#include "rules/reader_poll.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window_texts.h"
+#include "rules/window_texts.h"
 #include "tests/support/descriptors.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"

@@ -1,4 +1,4 @@
-#include "app/transcript_file.h"
+#include "rules/transcript_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // Saving a transcript: line ends, the bytes on disk, and failures that name
 // the file and the system's reason.
-#include "app/transcript_file.h"
+#include "rules/transcript_file.h"
 
 #include <gtest/gtest.h>
 
