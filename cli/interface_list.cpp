@@ -1,7 +1,6 @@
 #include "cli/interface_list.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <iomanip>
 #include <optional>
 #include <string>
@@ -42,7 +41,7 @@ std::unique_ptr<HidDevice> OpenAsDiscoveryDoes(HidHost& host, const std::string&
         access = kQueriesOnly;
         return device;
     }
-    const bool denied = readWriteError.code == EACCES || readWriteError.code == EPERM;
+    const bool denied = readWriteError.kind == HidErrorKind::AccessDenied;
     access = std::string(kCannotBeOpened) +
              (denied && supported ? std::string(kAccessDeniedAdvice) : readWriteError.message);
     return nullptr;

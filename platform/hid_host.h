@@ -12,14 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace corvalt {
+#include "platform/hid_error.h"
 
-// The error of the last failed call: errno-style code (0 = none) and a
-// message naming the operation, the device and the system's reason.
-struct HidError {
-    int code = 0;
-    std::string message;
-};
+namespace corvalt {
 
 // One present HID device interface as the host lists it.
 struct HidInterfaceInfo {
@@ -81,7 +76,7 @@ public:
     // cannot be obtained at all (no list is not the same as an empty one).
     virtual bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) = 0;
 
-    // nullptr on failure; LastError().code tells why (EACCES, ENOENT, ...).
+    // nullptr on failure; LastError().kind tells why (access denied, not found, ...).
     virtual std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) = 0;
 
     virtual const HidError& LastError() const = 0;
