@@ -97,10 +97,13 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     app.footer(std::string(kHelpFooter));
     app.require_subcommand(1);
     app.fallthrough();
+    // On Windows CLI11 would take "/name" for an option: a script's path
+    // such as /scripts/setup.txt must stay a path there too. The
+    // sub-commands made below inherit it.
+    app.allow_windows_style_options(false);
 
     CLI::Option* device =
-        app.add_option("--device", options.devicePath, "The reader at this hidraw node, e.g. /dev/hidraw3")
-            ->type_name("PATH");
+        app.add_option("--device", options.devicePath, std::string(kDeviceOptionHelp))->type_name("PATH");
     CLI::Option* all = app.add_flag("--all", options.allReaders,
                                     "send, run or set on every supported reader attached, one after the other");
     device->excludes(all);

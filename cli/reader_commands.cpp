@@ -9,6 +9,7 @@
 #include "console/command_console.h"
 #include "console/console_texts.h"
 #include "reader/reader_connection.h"
+#include "text/path_text.h"
 
 namespace corvalt {
 
@@ -22,7 +23,7 @@ bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderW
     switch (work.subCommand) {
     case SubCommand::kSend: window.SetCommandEditText(work.command); return console.SendCommand();
     case SubCommand::kRun:
-        if (!console.LoadCommandFile(work.scriptPath))
+        if (!console.LoadCommandFile(PathFromUtf8(work.scriptPath)))
             return false;
         if (commandCount == 0) {
             // "Download" stays disabled in the window: nothing to play.

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,7 @@ public:
     // Lists the script's lines in the transcript and makes its commands the
     // command list. False when the file could not be read: the operator has
     // been told why.
-    bool LoadCommandFile(const std::string& path);
+    bool LoadCommandFile(const std::filesystem::path& path);
 
     // Runs the command list: hex commands through SendCommand, delays as a
     // countdown in the transcript. The console's controls are disabled and

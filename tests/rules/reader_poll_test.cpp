@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "console/console_texts.h"
 #include "rules/window_texts.h"
 #include "tests/support/descriptors.h"
 #include "tests/support/fake_clock.h"
@@ -186,8 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
     Readers, UnusableReaderTest,
     ::testing::Values(UnusableReaderCase{"AccessDenied",
                                          [](auto& d) { d.readWriteOpenError = d.queryOpenError = EACCES; },
-                                         "Status: Reader found, but access to it was denied - install the udev "
-                                         "rule (see README)"},
+                                         std::string(kStatusPrefix) + std::string(kAccessDeniedAdvice)},
                       UnusableReaderCase{"InputReportTooLong",
                                          [](auto& d) { d.descriptor = VendorDescriptor(600, 63); },
                                          "Status: Reader found, but it is not supported (input report of 601 "
