@@ -1,7 +1,8 @@
 // The HID host: everything the reader transport asks of the operating system.
 //
 // One abstract interface so that the reader code runs unchanged on Linux
-// hidraw (hidraw_host.cpp) and on the simulated readers of the tests.
+// hidraw (hidraw_host.cpp), on Windows (windows_hid_host.cpp) and on the
+// simulated readers of the tests.
 // Every call clears the object's last error and, when it fails, records a
 // precise message (with the system's reason) that LastError() returns.
 #pragma once
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "platform/hid_error.h"
+
+struct HIDP_PREPARSED_DATA;
 
 namespace corvalt {
 
@@ -51,6 +54,13 @@ public:
 
     // The raw report descriptor, as the device declares it.
     virtual bool GetReportDescriptor(std::vector<uint8_t>& descriptor) = 0;
+
+    // The descriptor parsed, to query with hidp.h; nullptr on failure. Our
+    // parser reads GetReportDescriptor's bytes; when it refuses them,
+    // *whyRefused (when given) says why, and a descriptor that cannot be
+    // read leaves it alone. A system that hands out no descriptor, only its
+    // own parse of it (Windows), answers with that parse instead.
+    virtual HIDP_PREPARSED_DATA* ParseReportDescriptor(std::string* whyRefused);
 
     // Feature reports: report[0] is the report id (0 when the device numbers
     // none) and length counts it; length is at least 2.

@@ -24,12 +24,21 @@ bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* dat
 {
     if (data == nullptr)
         return false;
-    std::vector<uint8_t> descriptor;
-    if (!device.GetReportDescriptor(descriptor))
-        return false;
-    PHIDP_PREPARSED_DATA parsed = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size(), whyRefused);
+    PHIDP_PREPARSED_DATA parsed = device.ParseReportDescriptor(whyRefused);
     if (parsed == nullptr)
         return false;
     *data = parsed;
     return true;
 }
+
+namespace corvalt {
+
+PHIDP_PREPARSED_DATA HidDevice::ParseReportDescriptor(std::string* whyRefused)
+{
+    std::vector<uint8_t> descriptor;
+    if (!GetReportDescriptor(descriptor))
+        return nullptr;
+    return HidP_ParseReportDescriptor(descriptor.data(), descriptor.size(), whyRefused);
+}
+
+}  // namespace corvalt
