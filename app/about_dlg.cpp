@@ -20,6 +20,7 @@ CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent)
                  DialogYToPixels(kAboutDialogSize.height, controls.Scale()));
     QLabel* iconLabel = controls.Get<QLabel>(kAboutIconId);
     iconLabel->setPixmap(icon.pixmap(iconLabel->size()));
+    iconLabel->setAccessibleName(ToQString(kAboutIconName));
     connect(controls.Get<QPushButton>(kAboutOkId), &QPushButton::clicked, this, &QDialog::accept);
 }
 

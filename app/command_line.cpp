@@ -26,18 +26,29 @@ void AddOptions(QCommandLineParser& parser)
     parser.addVersionOption();
     parser.addOption({kVirtualReader,
                       QStringLiteral("Adds a simulated card reader, with a window of its own, after the real "
-                                     "readers; its PRODUCT_ID, given after '=', is %1.")
+                                     "readers; its PRODUCT_ID, given after a blank or '=', is %1.")
                           .arg(kVirtualReaderModels),
                       QStringLiteral("PRODUCT_ID")});
 }
 
-// The option's value may be left out: a bare --virtual-reader stands for
-// the default model.
+// The usage, with --virtual-reader's value shown as the optional one it is
+// (the parser writes every value as <NAME>; the brackets keep the columns).
+QString HelpText(const QCommandLineParser& parser)
+{
+    return parser.helpText().replace(QStringLiteral("--virtual-reader <PRODUCT_ID>"),
+                                     QStringLiteral("--virtual-reader [PRODUCT_ID]"));
+}
+
+// The option's value may be left out: a --virtual-reader that is the last
+// argument or followed by another option stands for the default model.
+// The program takes no other words, so a word after it is its value.
 QStringList WithDefaultVirtualReader(QStringList arguments)
 {
-    for (QString& argument : arguments)
-        if (argument == QStringLiteral("--") + kVirtualReader)
-            argument += QStringLiteral("=0x%1").arg(kDefaultHidProductId, 4, 16, QLatin1Char('0'));
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const bool valueFollows = i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1Char('-'));
+        if (arguments[i] == QStringLiteral("--") + kVirtualReader && !valueFollows)
+            arguments[i] += QStringLiteral("=0x%1").arg(kDefaultHidProductId, 4, 16, QLatin1Char('0'));
+    }
     return arguments;
 }
 
@@ -53,14 +64,14 @@ CommandLine ParseCommandLine(const QStringList& arguments)
     QCommandLineParser parser;
     AddOptions(parser);
     if (!parser.parse(WithDefaultVirtualReader(arguments)))
-        return ExitWith(kExitUsage, parser.errorText() + QLatin1Char('\n') + parser.helpText());
+        return ExitWith(kExitUsage, parser.errorText() + QLatin1Char('\n') + HelpText(parser));
     if (!parser.positionalArguments().isEmpty()) {
-        return ExitWith(kExitUsage,
-                        QStringLiteral("Unexpected argument '%1'.\n").arg(parser.positionalArguments().first()) +
-                            parser.helpText());
+        return ExitWith(
+            kExitUsage,
+            QStringLiteral("Unexpected argument '%1'.\n").arg(parser.positionalArguments().first()) + HelpText(parser));
     }
     if (parser.isSet(QStringLiteral("help")))
-        return ExitWith(0, parser.helpText());
+        return ExitWith(0, HelpText(parser));
     if (parser.isSet(QStringLiteral("version"))) {
         return ExitWith(0, QCoreApplication::applicationName() + QLatin1Char(' ') +
                                QCoreApplication::applicationVersion() + QLatin1Char('\n'));
@@ -72,7 +83,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         if (commandLine.virtualReaderProductId == 0) {
             return ExitWith(kExitUsage, QStringLiteral("Unknown product id '%1' for --virtual-reader: use %2.\n")
                                                 .arg(value, kVirtualReaderModels) +
-                                            parser.helpText());
+                                            HelpText(parser));
         }
     }
     return commandLine;

@@ -82,7 +82,10 @@ void CCorvaltDlg::AppendCommandText(std::string_view text)
 {
     const QString added = ToQString(text);
     m_strCommandText += added;
-    ShowCommandTextEnd(QString(), added);
+    // In reading mode the card transcript is shown; this text waits for
+    // the switch back.
+    if (!m_bReadMode)
+        ShowCommandTextEnd(QString(), added);
 }
 
 bool CCorvaltDlg::ReplaceCommandTextEnd(std::string_view oldEnd, std::string_view newEnd)

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/app_identity.h"
+#include "app/beside_window.h"
 #include "rules/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
 #include "app/qt_message_box.h"
@@ -41,11 +42,12 @@ int CCorvaltApp::InitInstance(const CommandLine& commandLine)
     CCorvaltDlg dialog(reader, messageBox, &cardSteps);
     cardSteps.SetPresenter(&dialog);
     messageBox.SetParent(&dialog);
-    // A window of the main window, so its modal run leaves it usable.
+    // A window of the main window, so its modal run leaves it usable; it
+    // opens beside the main window once that is shown.
     std::unique_ptr<VirtualReaderWindow> virtualReaderWindow;
     if (virtualReader) {
         virtualReaderWindow = std::make_unique<VirtualReaderWindow>(*virtualReader, &dialog);
-        virtualReaderWindow->show();
+        BesideWindow::Install(*virtualReaderWindow, dialog);
     }
     dialog.exec();
     return 0;

@@ -1,5 +1,6 @@
 #include "app/corvalt_dlg.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
@@ -8,14 +9,17 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include "app/about_dlg.h"
+#include "app/button_changes.h"
 #include "app/centre_on_screen.h"
 #include "app/key_capture.h"
 #include "app/qt_text.h"
@@ -85,22 +89,30 @@ void CCorvaltDlg::ConnectHandlers()
 {
     const MainWindowWidgets& w = m_widgets;
     connect(w.m_clearDialog, &QAbstractButton::clicked, this, &CCorvaltDlg::OnClearDialog);
-    connect(w.m_receiveMagneticData, &QAbstractButton::clicked, this, &CCorvaltDlg::OnReceiveMagneticData);
-    connect(w.m_configurationCommand, &QAbstractButton::clicked, this, &CCorvaltDlg::OnConfigurationCommand);
+    const auto quiet = [this] { return IsSettingControls(); };
+    // The mode radios and "Auto Add Length" act on every change, however
+    // made: a screen reader toggles them without a click.
+    OnClickOrChange(*w.m_receiveMagneticData, *this, quiet, [this] { OnReceiveMagneticData(); });
+    OnClickOrChange(*w.m_configurationCommand, *this, quiet, [this] { OnConfigurationCommand(); });
     connect(w.m_commandEdit, &QLineEdit::returnPressed, this, &CCorvaltDlg::OnCommandEditReturn);
     // Like the edit's change notification, this also follows texts the
     // program sets.
     connect(w.m_commandEdit, &QLineEdit::textChanged, this, &CCorvaltDlg::OnCommandTextChange);
     connect(w.m_sendCommand, &QAbstractButton::clicked, this, &CCorvaltDlg::OnSendCommand);
-    connect(w.m_autoAddLength, &QAbstractButton::clicked, this, &CCorvaltDlg::OnAutoAddLength);
+    OnClickOrChange(*w.m_autoAddLength, *this, quiet, [this] { OnAutoAddLength(); });
     connect(w.m_loadFile, &QAbstractButton::clicked, this, &CCorvaltDlg::OnLoadFile);
     connect(w.m_download, &QAbstractButton::clicked, this, [this] { DownloadCommands(); });
     connect(&m_pollTimer, &QTimer::timeout, this, &CCorvaltDlg::OnTimer);
+    m_saveTranscriptAction = new QAction(ToQString(kSaveTranscriptMenuEntry), this);
+    m_saveTranscriptAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(m_saveTranscriptAction, &QAction::triggered, this, &CCorvaltDlg::SaveTranscriptAs);
+    addAction(m_saveTranscriptAction);
     ConnectPanelHandlers();
 }
 
 void CCorvaltDlg::OnInitDialog()
 {
+    QScopedValueRollback settingControls(m_bSettingControls, true);
     UpdateData(false);
     setWindowIcon(m_hIcon);
     CreateStatusLine();
@@ -135,6 +147,7 @@ void CCorvaltDlg::UpdateData(bool bSaveAndValidate)
 
 void CCorvaltDlg::DoDataExchange(bool save)
 {
+    QScopedValueRollback settingControls(m_bSettingControls, m_bSettingControls || !save);
     if (save)
         m_strTranscript = FromEditText(m_widgets.m_transcript->toPlainText());
     else
@@ -210,6 +223,7 @@ void CCorvaltDlg::OnReceiveMagneticData()
     CloseReader(m_reader);
     EnterSearchMode();
     m_bReadMode = true;
+    m_bCaptureKeys = true;
     EnableConfigControls(false);
     ResizeToControl(*m_widgets.m_statusFrame, false);
     ShowStatus(kStatusReadyForReading);
@@ -287,19 +301,40 @@ void CCorvaltDlg::EnableConfigControls(bool enable)
 
 void CCorvaltDlg::ResizeToControl(const QWidget& control, bool fullSize)
 {
-    m_sizes.CaptureOnce(ToRect(rect()), ToRect(control.geometry()));
-    const Size size = fullSize ? m_sizes.Full() : m_sizes.Reduced();
-    // A fixed size: the window keeps its place and the user cannot resize it.
-    setFixedSize(size.width, size.height);
+    m_sizes.CaptureOnce(ToRect(rect()), ToRect(QRect(control.mapTo(this, QPoint(0, 0)), control.size())));
+    FitToSize(fullSize);
     EnableVisibleControls();
 }
 
+void CCorvaltDlg::FitToSize(bool fullSize)
+{
+    const int bottomBorder = frameGeometry().bottom() - geometry().bottom();
+    const Size size = fullSize ? m_sizes.Full() : m_sizes.Reduced(bottomBorder);
+    // A fixed size: the window keeps its place and the user cannot resize it.
+    setFixedSize(size.width, size.height);
+}
+
+void CCorvaltDlg::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    // The frame is known only once the window is shown, and may change with
+    // the desktop: reading mode's height follows its bottom border.
+    if (m_bReadMode && m_sizes.IsCaptured())
+        FitToSize(false);
+}
+
+// The controls sit in the group boxes, the boxes in the window. A box cut
+// off by the window is hidden too, controls and all, so that a screen reader
+// does not announce what cannot be seen; its controls keep their state.
 void CCorvaltDlg::EnableVisibleControls()
 {
     const Rect window = ToRect(rect());
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!child->isWindow())
-            child->setEnabled(Intersects(ToRect(child->geometry()), window));
+        if (child->isWindow())
+            continue;
+        const bool inWindow = Intersects(ToRect(child->geometry()), window);
+        child->setEnabled(inWindow);
+        child->setVisible(inWindow);
     }
 }
 
@@ -326,11 +361,30 @@ void CCorvaltDlg::keyPressEvent(QKeyEvent* event)
 
 void CCorvaltDlg::contextMenuEvent(QContextMenuEvent* event)
 {
+    ShowWindowMenu(event->globalPos());
+}
+
+void CCorvaltDlg::ShowWindowMenu(const QPoint& globalPos)
+{
+    // One menu at a time: a key may open it twice, as a key and as the
+    // context-menu event the system makes of it.
+    if (m_bMenuOpen)
+        return;
+    QScopedValueRollback menuOpen(m_bMenuOpen, true);
     QMenu menu(this);
     connect(menu.addAction(ToQString(kAboutMenuEntry)), &QAction::triggered, this, &CCorvaltDlg::ShowAboutBox);
-    connect(menu.addAction(ToQString(kSaveTranscriptMenuEntry)), &QAction::triggered, this,
-            &CCorvaltDlg::SaveTranscriptAs);
-    menu.exec(event->globalPos());
+    menu.addAction(m_saveTranscriptAction);
+    menu.exec(globalPos);
+}
+
+void CCorvaltDlg::ToggleKeyCapture()
+{
+    if (!m_bReadMode)
+        return;
+    m_bCaptureKeys = !m_bCaptureKeys;
+    // Captured keys and a reader's typing go to the transcript.
+    if (m_bCaptureKeys)
+        FocusTranscript();
 }
 
 void CCorvaltDlg::SaveTranscriptAs()

@@ -27,6 +27,7 @@
 #include "platform/message_box.h"
 #include "reader/reader_connection.h"
 
+class QAction;
 class QLineEdit;
 class QStatusBar;
 
@@ -81,6 +82,15 @@ public:
     void SaveTranscriptAs();
 
     bool IsReadMode() const { return m_bReadMode; }
+    // True in reading mode until the operator hands the keys to the window's
+    // controls (ToggleKeyCapture); entering reading mode turns it on again.
+    bool IsCapturingKeys() const { return m_bReadMode && m_bCaptureKeys; }
+    // Hands the keys to the window's controls, or takes them back for the
+    // transcript; only in reading mode.
+    void ToggleKeyCapture();
+    // The window's menu: "关于 Corvalt(&A)..." and "Save Transcript As...",
+    // at a place on the screen; nothing while it is open already.
+    void ShowWindowMenu(const QPoint& globalPos);
     int PollState() const { return m_poll.State(); }
     bool IsPolling() const { return m_pollTimer.isActive(); }
     // True while PumpMessages runs: keys handled then are not captured.
@@ -103,6 +113,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     // Closing the window stops a running send or download.
     void done(int result) override;
 
@@ -132,8 +143,12 @@ private:
     void OnAutoAddLength();
     void OnLoadFile();
     void ShowAboutBox();
+    bool IsSettingControls() const { return m_bSettingControls; }
 
     void ResizeToControl(const QWidget& control, bool fullSize);
+    // Sets the window's fixed size for command mode (fullSize) or reading
+    // mode, for the frame it has now.
+    void FitToSize(bool fullSize);
     void EnableVisibleControls();
     static void EnableIfHoldsText(QWidget& button, const QLineEdit& edit);
 
@@ -174,7 +189,12 @@ private:
     QIcon m_hIcon;
     QStatusBar* m_hStatusBar = nullptr;
     bool m_bReadMode = false;
-    int m_pumpDepth = 0;  // PumpMessages calls running, nested ones included
+    bool m_bCaptureKeys = true;
+    // True while the window sets its own controls: their handlers stay quiet.
+    bool m_bSettingControls = false;
+    bool m_bMenuOpen = false;                   // the window's menu is shown
+    QAction* m_saveTranscriptAction = nullptr;  // also Ctrl+S
+    int m_pumpDepth = 0;                        // PumpMessages calls running, nested ones included
     CommandConsole m_console;
     QString m_scriptFolder;         // where the next script is looked for
     unsigned m_commandSession = 0;  // counts mode switches and the closing

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/button_changes.h"
 #include "config/error_string_commands.h"
 #include "config/format_commands.h"
 #include "config/interface_commands.h"
@@ -24,8 +25,10 @@ void CCorvaltDlg::ConnectPanelHandlers()
                 (this->*handler)();
         });
     };
+    // The rule follows every change of the choice, not only a click.
     for (QAbstractButton* radio : m_widgets.m_userSentinelRuleRadios)
-        connect(radio, &QAbstractButton::clicked, this, &CCorvaltDlg::UpdateUserSentinelControls);
+        OnClickOrChange(
+            *radio, *this, [this] { return IsSettingControls(); }, [this] { UpdateUserSentinelControls(); });
     onApply(m_widgets.m_applyInterfaceMode, &CCorvaltDlg::OnApplyInterfaceMode);
     onApply(m_widgets.m_applyTracks, &CCorvaltDlg::OnApplyTracks);
     onApply(m_widgets.m_applyFormat, &CCorvaltDlg::OnApplyFormat);
@@ -60,18 +63,18 @@ void CCorvaltDlg::OnApplyFormat()
     ForgetLoadedScript();
 }
 
-// The error string options leave "Download" and the path as the download
-// left them: enabled, with the option's one line as the command list.
 void CCorvaltDlg::OnApplyErrorString()
 {
     UpdateData(true);
     DownloadCommands(BuildSendErrorStringCommands(m_settings));
+    ForgetLoadedScript();
 }
 
 void CCorvaltDlg::OnApplyUserSentinelError()
 {
     UpdateData(true);
     DownloadCommands(BuildUserSentinelErrorCommands(m_settings));
+    ForgetLoadedScript();
 }
 
 // The command list no longer holds the script, so "Download" is disabled

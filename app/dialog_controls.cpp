@@ -1,5 +1,7 @@
 #include "app/dialog_controls.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -12,27 +14,22 @@
 #include <QScreen>
 
 #include "app/dialog_font.h"
+#include "rules/enclosing_boxes.h"
 #include "app/dialog_style.h"
 
 namespace corvalt {
 
 namespace {
 
-QWidget* CreateWidget(const ControlSpec& row, QWidget& dialog)
+QWidget* CreateWidget(const ControlSpec& row, QWidget& parent)
 {
     const QString caption = QString::fromUtf8(row.caption);
     switch (row.kind) {
-    case ControlKind::GroupBox: {
-        auto* box = new QGroupBox(caption, &dialog);
-        // Group boxes are drawn around their controls, which are siblings,
-        // not children: clicks must reach the controls beneath.
-        box->setAttribute(Qt::WA_TransparentForMouseEvents);
-        return box;
-    }
-    case ControlKind::LineEdit: return new QLineEdit(&dialog);
+    case ControlKind::GroupBox: return new QGroupBox(caption, &parent);
+    case ControlKind::LineEdit: return new QLineEdit(&parent);
     case ControlKind::TranscriptEdit: {
         // Plain text only: card data must never be read as markup.
-        auto* edit = new QPlainTextEdit(&dialog);
+        auto* edit = new QPlainTextEdit(&parent);
         edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         edit->setTabChangesFocus(true);
         return edit;
@@ -40,19 +37,19 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget& dialog)
     case ControlKind::PushButton: {
         // No button presses itself on Enter from another control: the
         // window decides what Enter does.
-        auto* button = new QPushButton(caption, &dialog);
+        auto* button = new QPushButton(caption, &parent);
         button->setAutoDefault(false);
         return button;
     }
     case ControlKind::DefaultButton: {
-        auto* button = new QPushButton(caption, &dialog);
+        auto* button = new QPushButton(caption, &parent);
         button->setDefault(true);
         return button;
     }
-    case ControlKind::CheckBox: return new QCheckBox(caption, &dialog);
-    case ControlKind::RadioButton: return new QRadioButton(caption, &dialog);
+    case ControlKind::CheckBox: return new QCheckBox(caption, &parent);
+    case ControlKind::RadioButton: return new QRadioButton(caption, &parent);
     case ControlKind::BlackFrame: {
-        auto* frame = new QFrame(&dialog);
+        auto* frame = new QFrame(&parent);
         frame->setFrameShape(QFrame::Box);
         frame->setLineWidth(1);
         QPalette palette = frame->palette();
@@ -60,8 +57,8 @@ QWidget* CreateWidget(const ControlSpec& row, QWidget& dialog)
         frame->setPalette(palette);
         return frame;
     }
-    case ControlKind::Label: return new QLabel(caption, &dialog);
-    case ControlKind::Icon: return new QLabel(&dialog);
+    case ControlKind::Label: return new QLabel(caption, &parent);
+    case ControlKind::Icon: return new QLabel(&parent);
     }
     return nullptr;
 }
@@ -83,6 +80,26 @@ bool TakesFocus(ControlKind kind)
     }
 }
 
+// A radio group is one Tab stop, at its checked button (at its first while
+// none is checked); the arrow keys move the choice inside the group.
+void PlaceTabStop(const QButtonGroup& group)
+{
+    const QList<QAbstractButton*> buttons = group.buttons();
+    const QAbstractButton* stop = group.checkedButton() != nullptr ? group.checkedButton() : buttons.front();
+    for (QAbstractButton* button : buttons)
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+// Smaller boxes lie on top of the larger ones they overlap, so that a click
+// reaches the controls of the box drawn innermost.
+void StackBoxes(std::vector<QWidget*> boxes)
+{
+    std::ranges::sort(
+        boxes, [](const QWidget* a, const QWidget* b) { return a->width() * a->height() > b->width() * b->height(); });
+    for (QWidget* box : boxes)
+        box->raise();
+}
+
 }  // namespace
 
 DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> rows,
@@ -94,14 +111,35 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
     dialog.setStyle(style);
     dialog.setFont(DialogFont(m_scale, *style, dialog.screen()->devicePixelRatio()));
 
+    // The group boxes first, so that each control is made inside its box,
+    // at the same place in the dialog.
+    const std::vector<int> boxes = EnclosingGroupBoxes(rows);
+    m_widgets.resize(rows.size());
+    std::vector<QWidget*> groupBoxes;
+    for (const bool makingBoxes : {true, false}) {
+        for (size_t index = 0; index < rows.size(); ++index) {
+            const ControlSpec& row = rows[index];
+            if ((row.kind == ControlKind::GroupBox) != makingBoxes)
+                continue;
+            QWidget* box = boxes[index] == kNoBox ? nullptr : m_widgets[static_cast<size_t>(boxes[index])];
+            QWidget* widget = CreateWidget(row, box != nullptr ? *box : dialog);
+            widget->setStyle(style);
+            const PixelRect place = DialogRectToPixels(row.x, row.y, row.width, row.height, m_scale);
+            const QPoint origin = box != nullptr ? box->pos() : QPoint();
+            widget->setGeometry(place.x - origin.x(), place.y - origin.y(), place.width, place.height);
+            widget->setObjectName(QString::number(row.id));
+            widget->setEnabled((row.flags & kDisabled) == 0);
+            if (makingBoxes)
+                groupBoxes.push_back(widget);
+            m_widgets[index] = widget;
+        }
+    }
+    StackBoxes(groupBoxes);
+
     QWidget* previousTabStop = nullptr;
-    for (const ControlSpec& row : rows) {
-        QWidget* widget = CreateWidget(row, dialog);
-        widget->setStyle(style);
-        const PixelRect place = DialogRectToPixels(row.x, row.y, row.width, row.height, m_scale);
-        widget->setGeometry(place.x, place.y, place.width, place.height);
-        widget->setObjectName(QString::number(row.id));
-        widget->setEnabled((row.flags & kDisabled) == 0);
+    for (size_t index = 0; index < rows.size(); ++index) {
+        const ControlSpec& row = rows[index];
+        QWidget* widget = m_widgets[index];
         if (!TakesFocus(row.kind))
             widget->setFocusPolicy(Qt::NoFocus);
         else
@@ -111,7 +149,6 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
                 QWidget::setTabOrder(previousTabStop, widget);
             previousTabStop = widget;
         }
-        m_widgets.push_back(widget);
     }
 
     for (const CaptionSource& source : captionSources)
@@ -121,6 +158,9 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
         auto* buttonGroup = new QButtonGroup(&dialog);
         for (size_t index = 0; index < group.members.size(); ++index)
             buttonGroup->addButton(Get<QRadioButton>(group.members[index]), static_cast<int>(index));
+        PlaceTabStop(*buttonGroup);
+        QObject::connect(buttonGroup, &QButtonGroup::idToggled, buttonGroup,
+                         [buttonGroup] { PlaceTabStop(*buttonGroup); });
         m_buttonGroups.push_back(buttonGroup);
     }
 }

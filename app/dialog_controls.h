@@ -1,6 +1,7 @@
 // The widgets of one dialog template, built from its rows (dialog_template.h):
-// each a direct child of the dialog at its place, with its caption, focus
-// policy and tab order, the radio buttons joined in their groups. The dialog
+// each at its place in the dialog, inside the group box drawn around it
+// (enclosing_boxes.h), with its caption, focus policy and tab order, the
+// radio buttons joined in their groups, each group one Tab stop. The dialog
 // and its controls get the dialogs' style and font (dialog_style.h,
 // dialog_font.h), and places are taken at the scale of the dialog's screen.
 #pragma once

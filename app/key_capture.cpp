@@ -1,6 +1,7 @@
 #include "app/key_capture.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
@@ -114,12 +115,19 @@ KeyCapture::KeyCapture(CCorvaltDlg& dialog) : QObject(&dialog), m_dialog(dialog)
 
 bool KeyCapture::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool keyPress = event->type() == QEvent::KeyPress;
-    if (!keyPress && event->type() != QEvent::ShortcutOverride)
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride && type != QEvent::ContextMenu)
         return false;
+    if (!IsForDialog(watched))
+        return false;
+    if (HandleWindowKey(watched, event))
+        return true;
+    if (type == QEvent::ContextMenu)
+        return false;
+    const bool keyPress = type == QEvent::KeyPress;
     // Keys handled while the window pumps its messages in the middle of
     // processing a swipe reach their controls as usual.
-    if (!m_dialog.IsReadMode() || m_dialog.IsPumpingMessages() || !IsForDialog(watched))
+    if (!m_dialog.IsCapturingKeys() || m_dialog.IsPumpingMessages())
         return false;
 
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -136,6 +144,38 @@ bool KeyCapture::eventFilter(QObject* watched, QEvent* event)
     event->accept();
     if (keyPress)
         WriteToTranscript(name);
+    return true;
+}
+
+bool KeyCapture::HandleWindowKey(QObject* watched, QEvent* event)
+{
+    // Some systems also send a keyboard context-menu event for the Menu key
+    // or Shift+F10: the window's menu answers it too, once.
+    if (event->type() == QEvent::ContextMenu) {
+        if (static_cast<QContextMenuEvent*>(event)->reason() != QContextMenuEvent::Keyboard)
+            return false;
+        const auto* widget = static_cast<QWidget*>(watched);
+        m_dialog.ShowWindowMenu(widget->mapToGlobal(widget->rect().center()));
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const bool menuKey = key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier;
+    const bool shiftF10 = key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier;
+    const bool captureKey = key->key() == Qt::Key_F6 && modifiers == Qt::NoModifier && m_dialog.IsReadMode();
+    if (!menuKey && !shiftF10 && !captureKey)
+        return false;
+    event->accept();
+    if (event->type() != QEvent::KeyPress)
+        return true;
+    if (captureKey) {
+        m_dialog.ToggleKeyCapture();
+    } else {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        HandleWindowKey(watched, &menu);
+    }
     return true;
 }
 

@@ -3,6 +3,11 @@
 // transcript by name (" F5 ", " CTRL+A ") instead of acting on the window.
 // A reader that types as a keyboard can send such keys, and they must
 // neither go unseen nor press buttons or close the window.
+//
+// A few keys stay the window's in both modes, because no reader can be made
+// to send them (config/key_codes.cpp lists what one can): F6 hands the keys
+// to the window's controls in reading mode and takes them back, and
+// Shift+F10 and the Menu key open the window's menu.
 #pragma once
 
 #include <QObject>
@@ -25,6 +30,8 @@ protected:
 private:
     explicit KeyCapture(CCorvaltDlg& dialog);
     bool IsForDialog(const QObject* watched) const;
+    // Handles the window's own keys; true when the event was one.
+    bool HandleWindowKey(QObject* watched, QEvent* event);
     void WriteToTranscript(const std::string& name);
 
     CCorvaltDlg& m_dialog;

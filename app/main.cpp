@@ -1,5 +1,8 @@
+#include <optional>
+
 #include "app/command_line.h"
 #include "app/corvalt_app.h"
+#include "app/no_display.h"
 
 int main(int argc, char* argv[])
 {
@@ -7,6 +10,12 @@ int main(int argc, char* argv[])
     const corvalt::CommandLine commandLine = corvalt::ReadCommandLine(argc, argv);
     if (commandLine.exitNow)
         return commandLine.exitCode;
-    corvalt::CCorvaltApp app(argc, argv);
-    return app.InitInstance(commandLine);
+    if (!corvalt::DisplayNamed())
+        return corvalt::ReportNoDisplay();
+    std::optional<corvalt::CCorvaltApp> app;
+    {
+        const corvalt::PlatformStartGuard guard;
+        app.emplace(argc, argv);
+    }
+    return app->InitInstance(commandLine);
 }

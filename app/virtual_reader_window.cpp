@@ -1,5 +1,6 @@
 #include "app/virtual_reader_window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +22,15 @@ namespace {
 
 constexpr int kRefreshMs = 250;
 
+// A screen reader takes a plain widget for a filler inside some other window;
+// this one is a window of its own.
+QAccessibleInterface* AccessibleWindow(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("QWidget") && dynamic_cast<VirtualReaderWindow*>(object) != nullptr)
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 QString Latin1(const std::string& text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -37,6 +47,8 @@ std::string FromLatin1(const QString& text)
 VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
     : QWidget(parent, Qt::Window), m_reader(reader)
 {
+    static const bool accessibleAsWindow = (QAccessible::installFactory(&AccessibleWindow), true);
+    Q_UNUSED(accessibleAsWindow);
     setWindowTitle(QStringLiteral("Virtual Reader"));
     auto* layout = new QVBoxLayout(this);
 
@@ -54,11 +66,15 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
     for (const SampleCard& card : SampleCards())
         m_samples->addItem(QString::fromStdString(card.name));
     form->addRow(QStringLiteral("Sample card:"), m_samples);
+    // A screen reader names the controls after their rows.
+    m_samples->setAccessibleName(QStringLiteral("Sample card"));
     for (int track = 0; track < 3; ++track) {
         auto* row = new QHBoxLayout;
         m_tracks[track] = new QLineEdit;
         m_tracks[track]->setMinimumWidth(480);
+        m_tracks[track]->setAccessibleName(QStringLiteral("Track %1").arg(track + 1));
         m_unreadable[track] = new QCheckBox(QStringLiteral("Unreadable"));
+        m_unreadable[track]->setAccessibleName(QStringLiteral("Track %1 unreadable").arg(track + 1));
         row->addWidget(m_tracks[track]);
         row->addWidget(m_unreadable[track]);
         form->addRow(QStringLiteral("Track %1:").arg(track + 1), row);

@@ -15,6 +15,9 @@ namespace {
 
 constexpr uint16_t kAnyCollection = 0;
 
+// A product without a row is decoded for the fields every model has.
+constexpr ReaderModel kFieldsOfEveryModel{0, ReaderMode::kHid, false, false, false};
+
 // The declared size of one data field and the messages of its lookup.
 struct SizeLookup {
     uint16_t usage;
@@ -184,16 +187,19 @@ void LoadDataUsageSizes(ReaderConnection& c, CardData& card)
 
 bool DecodeCardReport(ReaderConnection& c, CardData& card)
 {
+    const ReaderModel* model = FindReaderModel(c.Attributes.ProductID);
+    return DecodeCardReport(c, card, model != nullptr ? *model : kFieldsOfEveryModel);
+}
+
+bool DecodeCardReport(ReaderConnection& c, CardData& card, const ReaderModel& model)
+{
     FieldReader read(c);
     if (!DecodeTracks(read, card) || !DecodeTrackData(read, card) ||
         !read.Value(kEncodeTypeUsage, card.CrdEcdTyp, "HidP_GetUsageValue Failed on CrdEcdTyp"))
         return false;
-    const uint16_t productId = c.Attributes.ProductID;
-    if (ReportsCardStatus(productId))
-        return read.Value(kCardStatusUsage, card.CardSts, "HidP_GetUsageValue Failed on CardSts");
-    if (ReportsSealFields(productId))
-        return DecodeSealedReaderFields(read, card);
-    return true;
+    if (model.reportsCardStatus && !read.Value(kCardStatusUsage, card.CardSts, "HidP_GetUsageValue Failed on CardSts"))
+        return false;
+    return !model.reportsSealFields || DecodeSealedReaderFields(read, card);
 }
 
 }  // namespace corvalt

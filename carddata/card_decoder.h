@@ -5,6 +5,7 @@
 
 #include "carddata/card_data.h"
 #include "reader/reader_connection.h"
+#include "reader/reader_models.h"
 
 namespace corvalt {
 
@@ -20,5 +21,7 @@ void LoadDataUsageSizes(ReaderConnection& connection, CardData& card);
 // Attributes.ProductID). False at the first field that cannot be read, with
 // its message in LastErrorText; what was read before it stays in card.
 bool DecodeCardReport(ReaderConnection& connection, CardData& card);
+// The same for the fields of the given model row.
+bool DecodeCardReport(ReaderConnection& connection, CardData& card, const ReaderModel& model);
 
 }  // namespace corvalt

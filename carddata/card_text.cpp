@@ -26,15 +26,21 @@ std::string DirectionSuffix(const CardData& card, uint16_t productId)
     return ", Swipe Direction = " + std::string(SwipeDirectionName(card.CardSts));
 }
 
-std::string TrackText(const std::string& decoded, uint32_t decodeStatus, uint32_t length)
+std::string Shown(std::string_view bytes, ShowBytes show)
 {
-    std::string text = (decodeStatus & 1u) != 0 ? std::string("Error") : decoded;
-    if (length > kLongTrack) {
-        const std::string rest = text.size() > kFirstLineChars ? text.substr(kFirstLineChars) : std::string();
-        text.resize(std::min(text.size(), kFirstLineChars));
-        text.append(kLineEnd).append(kContinuationIndent).append(rest);
-    }
-    return text;
+    return show != nullptr ? show(bytes) : std::string(bytes);
+}
+
+std::string TrackText(const std::string& decoded, uint32_t decodeStatus, uint32_t length, ShowBytes show)
+{
+    const std::string_view text = (decodeStatus & 1u) != 0 ? std::string_view("Error") : decoded;
+    if (length <= kLongTrack)
+        return Shown(text, show);
+    const std::string_view rest = text.size() > kFirstLineChars ? text.substr(kFirstLineChars) : std::string_view();
+    return Shown(text.substr(0, kFirstLineChars), show)
+        .append(kLineEnd)
+        .append(kContinuationIndent)
+        .append(Shown(rest, show));
 }
 
 std::string Printed(const char* format, auto value)
@@ -58,13 +64,13 @@ std::string_view SwipeDirectionName(uint32_t cardStatus)
     return (cardStatus & 1u) != 0 ? "Insert" : "Withdrawal";
 }
 
-std::string FormatCardText(const CardData& card, uint16_t productId)
+std::string FormatCardText(const CardData& card, uint16_t productId, ShowBytes show)
 {
     std::string statusLine, dataLine, serialLine, counterLine;
     if (ReportsSealFields(productId)) {
         statusLine = "Stripeseal Status (hex) = " + Printed("%lX", static_cast<unsigned long>(card.StripesealSts));
-        dataLine = "Stripeseal Data (hex) = " + card.StripesealText;
-        serialLine = "Device Serial Number = " + card.SerialNumberText;
+        dataLine = "Stripeseal Data (hex) = " + Shown(card.StripesealText, show);
+        serialLine = "Device Serial Number = " + Shown(card.SerialNumberText, show);
         counterLine = "Sequence Counter = " + Printed("%d", static_cast<int>(card.SequenceCounter));
     }
 
@@ -72,9 +78,9 @@ std::string FormatCardText(const CardData& card, uint16_t productId)
     text.append(EncodeTypeName(static_cast<uint8_t>(card.CrdEcdTyp & 0xFF)))
         .append(DirectionSuffix(card, productId))
         .append(kLineEnd);
-    text.append("Track 1 = ").append(TrackText(card.Track1Text, card.Tk1DcdSts, card.Tk1Len)).append(kLineEnd);
-    text.append("Track 2 = ").append(TrackText(card.Track2Text, card.Tk2DcdSts, card.Tk2Len)).append(kLineEnd);
-    text.append("Track 3 = ").append(TrackText(card.Track3Text, card.Tk3DcdSts, card.Tk3Len)).append(kLineEnd);
+    text.append("Track 1 = ").append(TrackText(card.Track1Text, card.Tk1DcdSts, card.Tk1Len, show)).append(kLineEnd);
+    text.append("Track 2 = ").append(TrackText(card.Track2Text, card.Tk2DcdSts, card.Tk2Len, show)).append(kLineEnd);
+    text.append("Track 3 = ").append(TrackText(card.Track3Text, card.Tk3DcdSts, card.Tk3Len, show)).append(kLineEnd);
     text.append(statusLine).append(kLineEnd);
     text.append(dataLine).append(kLineEnd);
     text.append(serialLine).append(kLineEnd);

@@ -18,9 +18,13 @@ std::string EncodeTypeName(uint8_t code);
 // "Insert" when bit 0 is set, "Withdrawal" when it is clear.
 std::string_view SwipeDirectionName(uint32_t cardStatus);
 
+// How the bytes of the card and the reader (the tracks, the Stripeseal data,
+// the serial number) are shown in the card text.
+using ShowBytes = std::string (*)(std::string_view bytes);
+
 // The whole block for one swipe of a reader with the given product id:
 // lines separated by CR LF, no CR LF after the last one. The track and
-// Stripeseal texts are copied as raw bytes.
-std::string FormatCardText(const CardData& card, uint16_t productId);
+// Stripeseal texts are copied as raw bytes, or as `show` makes them.
+std::string FormatCardText(const CardData& card, uint16_t productId, ShowBytes show = nullptr);
 
 }  // namespace corvalt

@@ -103,7 +103,12 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     app.allow_windows_style_options(false);
 
     CLI::Option* device =
-        app.add_option("--device", options.devicePath, std::string(kDeviceOptionHelp))->type_name("PATH");
+        app.add_option("--device", options.devicePath, std::string(kDeviceOptionHelp))
+            ->type_name("PATH")
+            // An empty variable must not stand for "the first reader".
+            ->check(CLI::Validator(
+                [](std::string& path) { return path.empty() ? "an empty path names no device" : std::string(); }, "",
+                "path"));
     CLI::Option* all = app.add_flag("--all", options.allReaders,
                                     "send, run or set on every supported reader attached, one after the other");
     device->excludes(all);

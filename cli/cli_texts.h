@@ -11,6 +11,9 @@ namespace corvalt {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;  // a reader or an exchange failed
 inline constexpr int kExitUsage = 2;    // the command line is wrong
+// Standard output or error is a pipe whose reader has gone: the status a
+// shell gives a program that SIGPIPE ended, as it ends other tools.
+inline constexpr int kExitBrokenPipe = 128 + 13;
 
 // --device's help: the path as the system's HID host lists it.
 #ifdef _WIN32
@@ -52,7 +55,13 @@ inline constexpr std::string_view kKeyboardModeReader =
     " is in keyboard mode: it types each swipe as keystrokes, which are not read here"
     " (corvalt-cli set --interface hid switches it to HID mode)";
 
-// send, run and set: Ctrl+C or SIGTERM stopped the run.
+// A write to standard output that failed: the prefix, the stream's name,
+// then ": " and the system's words for the error.
+inline constexpr std::string_view kCannotWrite = "Cannot write to ";
+inline constexpr std::string_view kStandardOutput = "standard output";
+inline constexpr std::string_view kStandardError = "standard error";
+
+// send, run and set: Ctrl+C, SIGTERM or SIGHUP stopped the run.
 inline constexpr std::string_view kStoppedByInterrupt = "Stopped by an interrupt: nothing more is sent";
 
 }  // namespace corvalt

@@ -1,6 +1,8 @@
 #include "cli/corvalt_cli.h"
 
+#include <cerrno>
 #include <optional>
+#include <system_error>
 #include <variant>
 
 #include "cli/cli_options.h"
@@ -23,6 +25,8 @@ int List(HidHost& host, const CliOptions& options, CliEnvironment& environment)
         environment.err << host.LastError().message << '\n';
         return kExitFailure;
     }
+    if (StopRequested())
+        return kExitFailure;
     std::vector<HidInterfaceInfo> listed;
     if (!options.devicePath.empty() && host.ListInterfaces(listed) && listed.empty()) {
         environment.err << options.devicePath << kNotListed << '\n';
@@ -36,7 +40,6 @@ int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& envi
     switch (options.subCommand) {
     case SubCommand::kList: return List(host, options, environment);
     case SubCommand::kWatch:
-        StopOnInterrupt();
         WatchSwipes(host, environment.clock, options.json ? SwipeFormat::kJson : SwipeFormat::kCardText,
                     environment.out, environment.err);
         return kExitSuccess;
@@ -53,8 +56,22 @@ int RunSubCommand(HidHost& host, const CliOptions& options, CliEnvironment& envi
     const ReaderWork work{options.subCommand, options.autoAddLength, options.command, options.scriptPath,
                           downloads.m_value};
     ShellStreams streams{environment.out, environment.err, environment.errIsTerminal};
-    StopOnInterrupt();
     return RunOnReaders(host, environment.clock, options.allReaders, work, streams);
+}
+
+// The exit status once the output has had its say: a broken pipe ends the
+// program quietly, as it ends other tools; any other failed write with a
+// line that says why.
+int WithOutputChecked(int exitStatus, CliEnvironment& environment)
+{
+    if (environment.out.Error() == EPIPE || environment.err.Error() == EPIPE)
+        return kExitBrokenPipe;
+    if (const int error = environment.out.Error(); error != 0) {
+        environment.err << kCannotWrite << environment.out.Name() << ": " << std::generic_category().message(error)
+                        << '\n';
+        return kExitFailure;
+    }
+    return environment.err.Error() != 0 ? kExitFailure : exitStatus;
 }
 
 }  // namespace
@@ -63,8 +80,8 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
 {
     const std::variant<CliOptions, CliExit> parsed = ParseCliArguments(arguments);
     if (const CliExit* exit = std::get_if<CliExit>(&parsed)) {
-        (exit->exitCode == kExitSuccess ? environment.out : environment.err) << exit->text << std::flush;
-        return exit->exitCode;
+        (exit->exitCode == kExitSuccess ? environment.out : environment.err) << exit->text;
+        return WithOutputChecked(exit->exitCode, environment);
     }
     const CliOptions& options = std::get<CliOptions>(parsed);
 
@@ -80,7 +97,10 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
     std::optional<SinglePathHost> device;
     if (!options.devicePath.empty())
         host = &device.emplace(*host, options.devicePath);
-    return RunSubCommand(*host, options, environment);
+    // From here an interrupt, or a write that fails, stops the sub-command
+    // at its next safe point.
+    StopOnInterrupt();
+    return WithOutputChecked(RunSubCommand(*host, options, environment), environment);
 }
 
 }  // namespace corvalt

@@ -3,10 +3,10 @@
 // streams; the tests hand it simulated ones.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "cli/shell_output.h"
 #include "platform/clock.h"
 #include "platform/hid_host.h"
 
@@ -15,12 +15,14 @@ namespace corvalt {
 struct CliEnvironment {
     HidHost& systemHost;
     Clock& clock;
-    std::ostream& out;
-    std::ostream& err;
+    ShellOutput& out;
+    ShellOutput& err;
     bool errIsTerminal = false;
 };
 
-// Runs the command line, program name first; returns the exit status.
+// Runs the command line, program name first; returns the exit status. A
+// write to out that failed makes it kExitFailure, with a line on err that
+// says why, or kExitBrokenPipe, quietly.
 int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& environment);
 
 }  // namespace corvalt

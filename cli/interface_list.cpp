@@ -8,6 +8,7 @@
 
 #include "cli/cli_texts.h"
 #include "cli/interface_ids.h"
+#include "cli/stop_request.h"
 #include "console/console_texts.h"
 #include "platform/hidd.h"
 #include "platform/hidp.h"
@@ -77,7 +78,10 @@ bool ListInterfaces(HidHost& host, bool verbose, std::ostream& out)
     for (const HidInterfaceInfo& info : interfaces)
         pathWidth = std::max(pathWidth, info.path.size());
 
-    for (const HidInterfaceInfo& info : interfaces) {
+    // A stop (a failed write among them) ends the list before the next
+    // interface is opened.
+    for (size_t i = 0; i < interfaces.size() && !StopRequested(); ++i) {
+        const HidInterfaceInfo& info = interfaces[i];
         const std::optional<HidAttributes> ids = InterfaceIds(host, info);
         const bool supported = IsSupportedReader(ids);
         std::string access;

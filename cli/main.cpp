@@ -1,6 +1,6 @@
-#include <iostream>
-
+#include "cli/cli_texts.h"
 #include "cli/corvalt_cli.h"
+#include "cli/shell_output.h"
 #include "platform/clock.h"
 
 #ifdef _WIN32
@@ -10,6 +10,7 @@
 
 #include "platform/windows_hid_host.h"
 #else
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "platform/hidraw_host.h"
@@ -36,10 +37,32 @@ std::vector<std::string> Arguments(int argc, char* argv[])
     ::LocalFree(wide);
     return arguments;
 }
+
+corvalt::ShellOutput::Write WriteTo(int fd)
+{
+    return [fd](const char* bytes, size_t count) {
+        return static_cast<long>(::_write(fd, bytes, static_cast<unsigned>(count)));
+    };
+}
 #else
 std::vector<std::string> Arguments(int argc, char* argv[])
 {
     return std::vector<std::string>(argv, argv + argc);
+}
+
+// A standard stream the program was started without is taken by /dev/null,
+// opened for reading only: writing to it fails as writing to a closed one
+// does (EBADF), and no reader opened later gets its number.
+void TakeMissingStandardStreams()
+{
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (::fcntl(fd, F_GETFD) < 0)
+            ::open("/dev/null", O_RDONLY);  // the lowest free number: fd
+}
+
+corvalt::ShellOutput::Write WriteTo(int fd)
+{
+    return [fd](const char* bytes, size_t count) { return static_cast<long>(::write(fd, bytes, count)); };
 }
 #endif
 
@@ -52,15 +75,18 @@ int main(int argc, char* argv[])
     // Its output is the same bytes as on Linux, line ends included, for
     // whatever reads it.
     ::SetConsoleOutputCP(CP_UTF8);
-    ::_setmode(::_fileno(stdout), _O_BINARY);
-    ::_setmode(::_fileno(stderr), _O_BINARY);
+    ::_setmode(1, _O_BINARY);
+    ::_setmode(2, _O_BINARY);
     corvalt::WindowsHidHost host;
-    const bool errIsTerminal = ::_isatty(::_fileno(stderr)) != 0;
+    const bool errIsTerminal = ::_isatty(2) != 0;
 #else
+    TakeMissingStandardStreams();
     corvalt::HidrawHost host;
     const bool errIsTerminal = ::isatty(STDERR_FILENO) != 0;
 #endif
     corvalt::SystemClock clock;
-    corvalt::CliEnvironment environment{host, clock, std::cout, std::cerr, errIsTerminal};
+    corvalt::ShellOutput out(corvalt::kStandardOutput, WriteTo(1));
+    corvalt::ShellOutput err(corvalt::kStandardError, WriteTo(2));
+    corvalt::CliEnvironment environment{host, clock, out, err, errIsTerminal};
     return corvalt::RunCorvaltCli(Arguments(argc, argv), environment);
 }

@@ -16,14 +16,15 @@ namespace corvalt {
 namespace {
 
 // The work through the console, as the window's buttons run it. True when
-// every command was sent and answered.
+// every command was sent and answered. After a stop no operation that
+// would open the reader is begun.
 bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderWork& work, const int& commandCount,
              ShellStreams& streams)
 {
     switch (work.subCommand) {
-    case SubCommand::kSend: window.SetCommandEditText(work.command); return console.SendCommand();
+    case SubCommand::kSend: window.SetCommandEditText(work.command); return !StopRequested() && console.SendCommand();
     case SubCommand::kRun:
-        if (!console.LoadCommandFile(PathFromUtf8(work.scriptPath)))
+        if (!console.LoadCommandFile(PathFromUtf8(work.scriptPath)) || StopRequested())
             return false;
         if (commandCount == 0) {
             // "Download" stays disabled in the window: nothing to play.
@@ -33,7 +34,7 @@ bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderW
         return console.DownloadCommands();
     case SubCommand::kSet:
         for (const std::vector<std::string>& download : work.downloads)
-            if (!console.DownloadCommands(download))
+            if (StopRequested() || !console.DownloadCommands(download))
                 return false;
         return true;
     case SubCommand::kList:
@@ -56,7 +57,7 @@ bool RunOnReader(HidHost& host, Clock& clock, const ReaderWork& work, ShellStrea
 
     const bool succeeded = RunWork(console, window, work, commandCount, streams);
     window.Finish();
-    if (StopRequested())
+    if (Interrupted())
         streams.err << kStoppedByInterrupt << '\n' << std::flush;
     return succeeded && !StopRequested();
 }
@@ -76,10 +77,12 @@ int RunOnReaders(HidHost& host, Clock& clock, bool allReaders, const ReaderWork&
     bool allSucceeded = true;
     for (size_t i = 0; i < paths.size() && !StopRequested(); ++i) {
         streams.out << (i == 0 ? "" : "\n") << kReaderBlockPrefix << paths[i] << '\n' << std::flush;
+        if (StopRequested())
+            break;
         SinglePathHost reader(host, paths[i]);
         allSucceeded = RunOnReader(reader, clock, work, streams) && allSucceeded;
     }
-    return allSucceeded ? kExitSuccess : kExitFailure;
+    return allSucceeded && !StopRequested() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace corvalt

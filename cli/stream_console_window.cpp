@@ -2,28 +2,12 @@
 
 #include <algorithm>
 
+#include "cli/shell_text.h"
 #include "cli/stop_request.h"
 #include "console/console_texts.h"
+#include "console/exchange_lines.h"
 
 namespace corvalt {
-
-namespace {
-
-// The transcript's CR LF pairs as the shell's line ends.
-std::string WithShellLineEnds(std::string_view text)
-{
-    std::string lines;
-    for (size_t at = 0; at < text.size();) {
-        const size_t lineBreak = std::min(text.find(kLineBreak, at), text.size());
-        lines.append(text.substr(at, lineBreak - at));
-        if (lineBreak < text.size())
-            lines.push_back('\n');
-        at = lineBreak + kLineBreak.size();
-    }
-    return lines;
-}
-
-}  // namespace
 
 StreamConsoleWindow::StreamConsoleWindow(std::ostream& out, std::ostream& err, bool errIsTerminal)
     : m_out(out), m_err(err), m_errIsTerminal(errIsTerminal)
@@ -57,27 +41,41 @@ bool StreamConsoleWindow::ReplaceCommandTextEnd(std::string_view oldEnd, std::st
 
 unsigned StreamConsoleWindow::CommandSession() const
 {
-    return m_console != nullptr && StopRequested() && !m_console->IsExchanging() ? 1 : 0;
+    if (m_console == nullptr || !StopRequested() || m_console->IsExchanging())
+        return 0;
+    // The session ends with the transcript as it stands; once it has, no
+    // session lasts from one look to the next, whenever it began.
+    if (!m_endedAt)
+        m_endedAt = m_text.size();
+    return ++m_looksAfterStop;
+}
+
+std::string_view StreamConsoleWindow::Transcript() const
+{
+    return std::string_view(m_text).substr(0, m_endedAt.value_or(m_text.size()));
 }
 
 void StreamConsoleWindow::Finish()
 {
     ClearCountdown();
-    if (m_written < m_text.size())
-        m_out << WithShellLineEnds(std::string_view(m_text).substr(m_written)) << '\n' << std::flush;
+    const std::string_view last = Transcript().substr(m_written);
+    // A request line left last is a command the session ended before it was sent.
+    if (!last.empty() && !last.starts_with(kRequestLabel))
+        m_out << LinesForShell(last) << '\n' << std::flush;
     m_written = m_text.size();
 }
 
 void StreamConsoleWindow::WriteFinishedLines()
 {
-    const size_t lastBreak = m_text.rfind(kLineBreak);
+    const std::string_view transcript = Transcript();
+    const size_t lastBreak = transcript.rfind(kLineBreak);
     if (lastBreak != std::string::npos && lastBreak + kLineBreak.size() > m_written) {
         const size_t end = lastBreak + kLineBreak.size();
         ClearCountdown();
-        m_out << WithShellLineEnds(std::string_view(m_text).substr(m_written, end - m_written)) << std::flush;
+        m_out << LinesForShell(transcript.substr(m_written, end - m_written)) << std::flush;
         m_written = end;
     }
-    const std::string_view unfinished = std::string_view(m_text).substr(m_written);
+    const std::string_view unfinished = transcript.substr(m_written);
     if (m_errIsTerminal && unfinished.starts_with(kDelayLabel)) {
         // Back to the start of the line, the count, and the rest of the
         // line cleared.

@@ -5,6 +5,7 @@
 // place here.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -19,9 +20,11 @@ public:
     StreamConsoleWindow(std::ostream& out, std::ostream& err, bool errIsTerminal);
 
     // After a stop is requested (stop_request.h), the session of this
-    // console ends as soon as no exchange is under way.
+    // console ends as soon as no exchange is under way, and nothing added
+    // to the transcript after that is written.
     void StopBetweenExchangesOf(const CommandConsole& console) { m_console = &console; }
-    // Writes the last line, which no line break has ended.
+    // Writes the last line, which no line break has ended, unless it is
+    // the request line of a command that was not sent.
     void Finish();
 
     std::string CommandText() const override { return m_text; }
@@ -45,6 +48,8 @@ private:
     // Writes the lines a line break has ended since the last call, and shows
     // a running countdown.
     void WriteFinishedLines();
+    // The transcript as far as it is written: up to the end of the session.
+    std::string_view Transcript() const;
     void ClearCountdown();
 
     std::ostream& m_out;
@@ -54,6 +59,9 @@ private:
     std::string m_text;    // the whole transcript, lines separated by CR LF
     size_t m_written = 0;  // its bytes written to m_out: whole lines
     bool m_countdownShown = false;
+    // Set when CommandSession() first finds the session ended by a stop.
+    mutable std::optional<size_t> m_endedAt;  // the transcript's length then
+    mutable unsigned m_looksAfterStop = 0;
     std::string m_commandEdit;
 };
 

@@ -43,7 +43,7 @@ public:
         if (m_format == SwipeFormat::kJson)
             m_out << SwipeJson(card, m_reader.ReaderPath, m_reader.Attributes.VendorID, productId);
         else
-            m_out << CardTextForShell(FormatCardText(card, productId));
+            m_out << CardTextForShell(card, productId);
         m_out << '\n' << std::flush;
     }
 

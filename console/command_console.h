@@ -6,7 +6,8 @@
 // clear the transcript, switch the mode or close the window meanwhile. A
 // send or a download is one unit: another one started meanwhile is not run,
 // and once the mode is switched or the window closed it stops at once and
-// sends and writes nothing more.
+// sends nothing more. It writes nothing more either, but for one line after
+// a request line whose command it did not send.
 #pragma once
 
 #include <cstdint>
@@ -54,10 +55,13 @@ public:
 
     // True while a send or a download runs: a further one is not started.
     bool IsRunning() const { return m_running; }
-    // True from a request line until its exchange is over. A window that
-    // ends its session on its own, not through an event handled at a pump,
-    // waits until this is false, so that a request line is always followed
-    // by its response line.
+    // True while a command is on the wire: from the moment it is sent until
+    // its answer is read. A window that ends its session on its own, not
+    // through an event handled at a pump, waits until this is false, so
+    // that an exchange begun is completed and its response line written.
+    // The session is last looked at after the request line is shown: a
+    // session that ends there leaves a request line whose command was not
+    // sent, followed by a line that says so.
     bool IsExchanging() const { return m_exchanging; }
 
 private:

@@ -51,8 +51,16 @@ bool CommandConsole::SendCommand()
 
 CommandConsole::SendResult CommandConsole::SendEditCommand()
 {
+    const std::string normal = ParseCommandLine(m_window.CommandEditText());
+    // A delay waits only in a script: typed here its letters would be framed
+    // as bytes. It is refused, and the edit keeps it.
+    if (IsDelayCommand(normal)) {
+        m_messageBox.Show(std::string(kDelayIsNoCommand));
+        m_window.FocusCommandEdit();
+        return SendResult::kNotSent;
+    }
     // The edit shows what will be sent; a text that is no command empties it.
-    m_window.SetCommandEditText(ParseCommandLine(m_window.CommandEditText()));
+    m_window.SetCommandEditText(normal);
 
     if (!CheckReaderBeforeSending())
         return SendResult::kNoReader;
@@ -68,13 +76,17 @@ CommandConsole::SendResult CommandConsole::SendEditCommand()
         return SendResult::kNotSent;
     }
 
-    m_exchanging = true;
+    // The session is looked at once more after the request line is shown:
+    // the last moment to stop before the command goes out.
     const bool requestShown = AppendExchangeLine(FormatRequestLine(m_reader.FeatureOut, reportLength));
-    if (requestShown)
-        ExchangeFeatureReport(m_reader);
-    m_exchanging = false;
-    if (!requestShown)
+    if (!requestShown) {
+        // The record matches the wire: this request never went out.
+        m_window.AppendCommandText(std::string(kLineBreak) + std::string(kNotSentLine));
         return SendResult::kInterrupted;
+    }
+    m_exchanging = true;
+    ExchangeFeatureReport(m_reader);
+    m_exchanging = false;
     const bool answered = m_reader.ExchangeStatus == ExchangeOutcome::kAnswered;
     const std::string response =
         FormatResponseLine(m_reader.ExchangeStatus, m_reader.FeatureIn, FeatureReportLength(m_reader));

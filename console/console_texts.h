@@ -23,6 +23,9 @@ inline constexpr std::string_view kAccessDeniedAdvice =
     "Reader found, but access to it was denied - install the udev rule (see README)";
 #endif
 
+// A delay typed into the command edit and sent.
+inline constexpr std::string_view kDelayIsNoCommand = "A delay is a line of a command script, not a command to send";
+
 inline constexpr std::string_view kStatusSendingConfiguration = "Status: Send Configuration Command...";
 // After a download, and when the window enters command mode.
 inline constexpr std::string_view kStatusReadyToSendCommand = "Status: Ready To Send Command...";
@@ -30,6 +33,9 @@ inline constexpr std::string_view kStatusNoCommandsFound = "No commands found in
 
 inline constexpr std::string_view kLineBreak = "\r\n";
 inline constexpr std::string_view kDelayLabel = "Delay        :";
+// After a request line whose command was not sent: the mode was switched
+// or the window closed while the line was shown.
+inline constexpr std::string_view kNotSentLine = "Not sent     : stopped before it reached the reader";
 inline constexpr std::string_view kFinishedDownloading = "Finished downloading";
 inline constexpr std::string_view kDownloadEnd = "---";
 

@@ -24,8 +24,8 @@ public:
     virtual bool HasCommandText() const = 0;
     // Replaces the command-mode transcript and shows it.
     virtual void ShowCommandText(const std::string& text) = 0;
-    // Adds text at the end of the command-mode transcript and shows it: the
-    // cost does not grow with the transcript.
+    // Adds text at the end of the command-mode transcript and shows it if
+    // the window shows that transcript: the cost does not grow with it.
     virtual void AppendCommandText(std::string_view text) = 0;
     // When the command-mode transcript ends in oldEnd, puts newEnd in its
     // place and shows it, at the same cost as appending; otherwise changes
@@ -48,7 +48,8 @@ public:
     virtual void PumpMessages() = 0;
     // Changes whenever the window switches mode or is closed. A send or a
     // download that finds it changed after the window handled its events
-    // stops there: it sends nothing more and writes nothing more.
+    // stops there: it sends nothing more and writes nothing more, but that
+    // a request it had written was not sent.
     virtual unsigned CommandSession() const = 0;
 };
 

@@ -29,7 +29,7 @@ std::string CodeAndData(const char* codeLabel, const FeatureReport& report, size
 
 std::string FormatRequestLine(const FeatureReport& featureOut, size_t reportLength)
 {
-    return "Request      : " + CodeAndData("CMND=", featureOut, reportLength);
+    return std::string(kRequestLabel) + CodeAndData("CMND=", featureOut, reportLength);
 }
 
 std::string FormatResponseLine(ExchangeOutcome exchangeStatus, const FeatureReport& featureIn, size_t reportLength)

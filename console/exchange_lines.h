@@ -5,11 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "console/command_framing.h"
 #include "reader/reader_connection.h"
 
 namespace corvalt {
+
+// How a request line starts.
+inline constexpr std::string_view kRequestLabel = "Request      : ";
 
 // "Request      : CMND=01, DATA= 10 00" from the framed report.
 std::string FormatRequestLine(const FeatureReport& featureOut, size_t reportLength);

@@ -52,14 +52,16 @@ public:
 
     virtual bool GetAttributes(HidAttributes& attributes) = 0;
 
-    // The raw report descriptor, as the device declares it.
+    // The raw report descriptor, as the device declares it. One longer than
+    // the system can hand over fails with EMSGSIZE, and LastError().message
+    // then says how long it is and how long it may be.
     virtual bool GetReportDescriptor(std::vector<uint8_t>& descriptor) = 0;
 
     // The descriptor parsed, to query with hidp.h; nullptr on failure. Our
-    // parser reads GetReportDescriptor's bytes; when it refuses them,
-    // *whyRefused (when given) says why, and a descriptor that cannot be
-    // read leaves it alone. A system that hands out no descriptor, only its
-    // own parse of it (Windows), answers with that parse instead.
+    // parser reads GetReportDescriptor's bytes; when it refuses them, or
+    // they are too long to be read, *whyRefused (when given) says why, and
+    // a descriptor that cannot be read for another reason leaves it alone. A system that hands out no descriptor, only
+    // its own parse of it (Windows), answers with that parse instead.
     virtual HIDP_PREPARSED_DATA* ParseReportDescriptor(std::string* whyRefused);
 
     // Feature reports: report[0] is the report id (0 when the device numbers

@@ -1,5 +1,6 @@
 #include "platform/hidd.h"
 
+#include <cerrno>
 #include <vector>
 
 bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes)
@@ -36,8 +37,12 @@ namespace corvalt {
 PHIDP_PREPARSED_DATA HidDevice::ParseReportDescriptor(std::string* whyRefused)
 {
     std::vector<uint8_t> descriptor;
-    if (!GetReportDescriptor(descriptor))
+    if (!GetReportDescriptor(descriptor)) {
+        // Too long to be read is the descriptor's fault, not the device's.
+        if (LastError().code == EMSGSIZE && whyRefused != nullptr)
+            *whyRefused = LastError().message;
         return nullptr;
+    }
     return HidP_ParseReportDescriptor(descriptor.data(), descriptor.size(), whyRefused);
 }
 

@@ -22,7 +22,8 @@ bool HidD_GetAttributes(corvalt::HidDevice& device, HIDD_ATTRIBUTES* attributes)
 // result (hand it to a corvalt::UniquePreparsedData, or release it with
 // HidD_FreePreparsedData); on failure it is untouched.
 bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data);
-// The same; when the parser refuses the descriptor, *whyRefused (when given)
-// says why. A descriptor that cannot be read leaves it alone: the device
-// failed, not its descriptor.
+// The same; when the descriptor is refused, by the parser or as too long
+// to be read, *whyRefused (when given) says why. A descriptor that cannot
+// be read for another reason leaves it alone: the device failed, not its
+// descriptor.
 bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* data, std::string* whyRefused);

@@ -31,6 +31,10 @@ constexpr size_t kMaxUeventBytes = 16384;
 // encoded in the request number's size field.
 constexpr size_t kMaxIoctlLength = _IOC_SIZEMASK;
 
+// The most of a report descriptor HIDIOCGRDESC hands over: it refuses any
+// longer length, so a longer descriptor cannot be read whole.
+constexpr int kMaxDescriptorRead = HID_MAX_DESCRIPTOR_SIZE - 1;
+
 // Owns one file descriptor and closes it when it goes, so that no error path
 // can leak one.
 class UniqueFd {
@@ -245,9 +249,8 @@ int HidrawDevice::ReadDescriptor(std::vector<uint8_t>& descriptor, std::string* 
         *why = "HIDIOCGRDESCSIZE on " + m_path + " failed: " + ErrnoText(code);
         return code;
     }
-    if (size < 0 || size > HID_MAX_DESCRIPTOR_SIZE) {
-        *why = m_path + " declares a report descriptor of " + std::to_string(size) + " bytes; at most " +
-               std::to_string(HID_MAX_DESCRIPTOR_SIZE) + " fit";
+    if (size < 0 || size > kMaxDescriptorRead) {
+        *why = "report descriptor of " + std::to_string(size) + " bytes, at most " + std::to_string(kMaxDescriptorRead);
         return EMSGSIZE;
     }
     // 4 KiB: kept off the stack. Value-initialised, so bytes the kernel does

@@ -31,18 +31,20 @@ _corvalt_cli_values()
     esac
 }
 
-# The options of a sub-command, after the global ones.
+# The options of a sub-command, after the global ones. --all is taken by
+# send, run and set only (and before the sub-command, which must then be
+# one of them).
 _corvalt_cli_options()
 {
-    local global='--device --all --virtual-reader --virtual-reader= --help'
+    local global='--device --virtual-reader --virtual-reader= --help'
     case $1 in
-        '') echo "$global --version" ;;
+        '') echo "$global --all --version" ;;
         list) echo "$global --verbose" ;;
         watch) echo "$global --json" ;;
-        send) echo "$global --raw" ;;
-        run) echo "$global" ;;
+        send) echo "$global --all --raw" ;;
+        run) echo "$global --all" ;;
         set)
-            echo "$global --interface --tracks --format --track3-start --user-mode --position" \
+            echo "$global --all --interface --tracks --format --track3-start --user-mode --position" \
                 "--sentinel-track --ctrl --alt --enter --no-enter --key --literal --error-string" \
                 "--error-string-sentinel"
             ;;
@@ -77,21 +79,29 @@ _corvalt_cli()
 
     # The sub-command is the first word that is neither an option nor an
     # option's value.
-    local subcommand='' i
+    # --device and --all exclude each other, wherever they stand.
+    local subcommand='' i excluded=''
     for ((i = 1; i < COMP_CWORD; i++)); do
         local word=${COMP_WORDS[i]}
+        [[ $word == --all ]] && excluded+=' --device'
+        [[ $word == --device* ]] && excluded+=' --all'
         if [[ $word == = ]] || { _corvalt_cli_takes_value "$word" && [[ ${COMP_WORDS[i + 1]} != = ]]; }; then
             ((i++))
-        elif [[ $word != -* ]]; then
+        elif [[ $word != -* && -z $subcommand ]]; then
             subcommand=$word
-            break
         fi
     done
 
     if [[ $cur == -* || ( -n $subcommand && $subcommand != send && $subcommand != run ) ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "$(_corvalt_cli_options "$subcommand")" -- "$cur")
+        local option options=()
+        for option in $(_corvalt_cli_options "$subcommand"); do
+            [[ " $excluded " == *" $option "* ]] || options+=("$option")
+        done
+        mapfile -t COMPREPLY < <(compgen -W "${options[*]}" -- "$cur")
         # "--virtual-reader=" waits for its value.
         [[ ${#COMPREPLY[@]} -eq 1 && ${COMPREPLY[0]} == *= ]] && compopt -o nospace
+    elif [[ -z $subcommand && $excluded == *--device* ]]; then
+        mapfile -t COMPREPLY < <(compgen -W 'send run set' -- "$cur")
     elif [[ -z $subcommand ]]; then
         mapfile -t COMPREPLY < <(compgen -W 'list watch send run set' -- "$cur")
     elif [[ $subcommand == run ]]; then

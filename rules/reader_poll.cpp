@@ -55,9 +55,12 @@ void ReaderPoll::CheckPresence()
         // kept the poll out of its search is read on as before, unless it
         // is another model: its mode and card fields are not the ones set
         // up, so it is identified afresh.
-        if (!wasOpen && m_reader.IsOpen() && m_nPollState != kIdentifying &&
-            m_reader.Attributes.ProductID != m_setUpProductId)
+        const bool foundAgain =
+            !wasOpen && m_reader.IsOpen() && (m_nPollState == kHidReading || m_nPollState == kKeyboardReading);
+        if (foundAgain && m_reader.Attributes.ProductID != m_setUpProductId)
             m_nPollState = kIdentifying;
+        else if (foundAgain)
+            ShowReadyToRead();
     } else {
         CloseReader(m_reader);
         m_nPollState = kNoDevice;
@@ -86,20 +89,24 @@ void ReaderPoll::ActOnState(unsigned run)
     case kHidModeFound:
         if (m_cardSteps != nullptr)
             m_cardSteps->LoadDataUsageSizes();
-        m_window.SetTitle(kTitleHidMode);
-        m_window.ShowStatus(kStatusSwipeCard);
-        m_window.FocusTranscript();
         m_nPollState = kHidReading;
+        ShowReadyToRead();
+        m_window.FocusTranscript();
         break;
     case kKeyboardModeFound:
-        m_window.SetTitle(kTitleKeyboardMode);
-        m_window.ShowStatus(kStatusSwipeCard);
-        m_window.FocusTranscript();
         m_nPollState = kKeyboardReading;
+        ShowReadyToRead();
+        m_window.FocusTranscript();
         break;
     case kHidReading: ReadCardReport(run); break;
     default: break;
     }
+}
+
+void ReaderPoll::ShowReadyToRead()
+{
+    m_window.SetTitle(m_nPollState == kKeyboardReading ? kTitleKeyboardMode : kTitleHidMode);
+    m_window.ShowStatus(kStatusSwipeCard);
 }
 
 void ReaderPoll::ShowUnusableReader()
@@ -119,8 +126,17 @@ void ReaderPoll::ShowUnusableReader()
 
 void ReaderPoll::ReadCardReport(unsigned run)
 {
-    if (m_cardSteps == nullptr || !m_cardSteps->PollInputReport())
+    if (m_cardSteps == nullptr)
         return;
+    if (!m_cardSteps->PollInputReport()) {
+        // A read that failed closed the reader: it has gone. Until it is
+        // found again the window searches, as with only other devices there.
+        if (!m_reader.IsOpen()) {
+            m_window.SetTitle(kTitleSearching);
+            m_window.ShowStatus(kStatusAttachDevice);
+        }
+        return;
+    }
     m_window.ShowStatus(kStatusProcessingData);
     m_window.ShowEmptyCardText();
     if (!PumpMessagesAndContinue(run))

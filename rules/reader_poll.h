@@ -83,6 +83,8 @@ public:
 private:
     void CheckPresence();
     void ActOnState(unsigned run);
+    // The title of the mode being read, and the swipe status.
+    void ShowReadyToRead();
     // While no reader is open: names a listed reader that cannot be used on
     // every tick, and once none is left asks for a device again.
     void ShowUnusableReader();

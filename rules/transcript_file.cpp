@@ -9,6 +9,7 @@
 #include "platform/windows_text.h"
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,8 +61,42 @@ bool WriteAll(HANDLE file, std::string_view bytes)
     return true;
 }
 #else
+// A file replaced keeps at most its owner's and group's read and write
+// bits: execute, set-id and sticky bits and anything for others never pass
+// from an old file to a transcript.
+constexpr mode_t kKeptModeBits = S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP;
+
+// While it lives, a write beyond the file size limit fails with EFBIG
+// instead of ending the program with SIGXFSZ. The signal is held back for
+// this thread only, and any the writes raised is taken before it goes.
+class FileSizeSignalHeld {
+public:
+    FileSizeSignalHeld()
+    {
+        sigemptyset(&m_signal);
+        sigaddset(&m_signal, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &m_signal, &m_previous);
+    }
+    ~FileSizeSignalHeld()
+    {
+        const int error = errno;
+        const timespec now{};
+        while (sigtimedwait(&m_signal, nullptr, &now) == SIGXFSZ) {
+        }
+        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+        errno = error;
+    }
+    FileSizeSignalHeld(const FileSizeSignalHeld&) = delete;
+    FileSizeSignalHeld& operator=(const FileSizeSignalHeld&) = delete;
+
+private:
+    sigset_t m_signal{};
+    sigset_t m_previous{};
+};
+
 bool WriteAll(int fd, std::string_view bytes)
 {
+    const FileSizeSignalHeld held;
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
@@ -138,7 +173,7 @@ Result<> WriteTranscriptFile(const std::filesystem::path& path, std::string_view
         if (S_ISDIR(target.st_mode))
             return Failure{FailureText(path, std::strerror(EISDIR))};
         if (S_ISREG(target.st_mode)) {
-            mode = target.st_mode & 07777;
+            mode = target.st_mode & kKeptModeBits;
         } else if (!S_ISLNK(target.st_mode)) {
             return Failure{FailureText(path, "Not a regular file")};
         }

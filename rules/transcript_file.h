@@ -19,11 +19,15 @@ std::string WithCrLfLineEnds(std::string_view text);
 // there as it was, and no other file behind.
 //
 // A transcript holds card data, so on Linux a new file may be read by its
-// owner only (0600); a regular file that is replaced passes its permission
-// bits on. On Windows the file takes the access rules of its folder. A
-// symbolic link at `path` is replaced by the file, not followed: the file is
-// saved where the user chose, never into the link's target, whether that
-// exists or not. A directory, device or FIFO at `path` is refused.
+// owner only (0600); a regular file that is replaced passes on its owner's
+// and group's read and write bits, and no other. On Windows the file takes
+// the access rules of its folder. A symbolic link at `path` is replaced by
+// the file, not followed: the file is saved where the user chose, never
+// into the link's target, whether that exists or not. A directory, device
+// or FIFO at `path` is refused.
+//
+// A write beyond the process's file size limit fails like any other, and
+// is reported: it does not end the program.
 //
 // A failure's reason is a sentence naming the file and the system's reason.
 Result<> WriteTranscriptFile(const std::filesystem::path& path, std::string_view utf8Text);

@@ -19,4 +19,9 @@ void WindowSizes::CaptureOnce(const Rect& window, const Rect& control)
     m_reduced.bottom = control.bottom;
 }
 
+Size WindowSizes::Reduced(int bottomBorder) const
+{
+    return {m_reduced.Width(), std::max(m_reduced.Height() - bottomBorder, 0)};
+}
+
 }  // namespace corvalt

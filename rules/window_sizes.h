@@ -2,7 +2,8 @@
 // and the size cut off at the bottom edge of the status frame, shown in
 // reading mode. Both are taken once, at the first resize, while the window
 // still has its template size; only widths and heights are used, so moving
-// the window later changes nothing.
+// the window later changes nothing. Sizes are those of the window's client
+// area, its frame left out.
 #pragma once
 
 namespace corvalt {
@@ -27,12 +28,16 @@ class WindowSizes {
 public:
     bool IsCaptured() const { return m_full != Rect{}; }
 
-    // Takes the window's rectangle as the full size and cuts the reduced one
-    // at the bottom of the control's rectangle. Only the first call counts.
+    // Takes the window's client rectangle as the full size and cuts the
+    // reduced one at the bottom of the control's rectangle, in the same
+    // coordinates. Only the first call counts.
     void CaptureOnce(const Rect& window, const Rect& control);
 
     Size Full() const { return {m_full.Width(), m_full.Height()}; }
-    Size Reduced() const { return {m_reduced.Width(), m_reduced.Height()}; }
+    // The window, its frame included, ends exactly at the control's bottom
+    // edge: the frame's bottom border covers the control's last rows, and
+    // the client area is that much shorter.
+    Size Reduced(int bottomBorder) const;
 
 private:
     Rect m_full;

@@ -26,9 +26,16 @@ inline constexpr std::string_view kStatusReadyForReading = "Status: Ready For Re
 // followed by the decoder's message.
 inline constexpr std::string_view kUndecodedReportPrefix = "The last card report could not be decoded: ";
 
+// Standard error's one line when the window has no display to open on.
+inline constexpr std::string_view kNoDisplay =
+    "corvalt: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are unset or cannot be reached); "
+    "corvalt-cli works without one";
+
 // The About entry of the window's context menu.
 inline constexpr std::string_view kAboutMenuEntry = "关于 Corvalt(&A)...";
 inline constexpr std::string_view kAboutTitle = "关于 Corvalt";
+// What a screen reader calls the About box's picture.
+inline constexpr std::string_view kAboutIconName = "Corvalt icon";
 
 // The context menu's entry that saves the transcript, and its file dialog.
 inline constexpr std::string_view kSaveTranscriptMenuEntry = "Save Transcript As...";

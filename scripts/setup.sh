@@ -5,6 +5,7 @@
 #   scripts/setup.sh run           build and start corvalt
 #   scripts/setup.sh test          build and run every test
 #   scripts/setup.sh package       build the Debian package build-package/corvalt_*.deb
+#                                  from debian/ with dpkg-buildpackage
 #   scripts/setup.sh test-windows  cross-build for Windows into build-windows/ and
 #                                  run every test there under Wine
 #   scripts/setup.sh package-windows  build-windows/corvalt-cli-*-windows-x86_64.zip
@@ -24,6 +25,7 @@ readonly PACKAGES=(
     umockdev libumockdev-dev
     appstream desktop-file-utils groff-base
     fonts-arphic-uming
+    at-spi2-core python3-pyatspi dbus-x11 xvfb xdotool
 )
 BUILD_DIR=${BUILD_DIR:-build}
 
@@ -67,7 +69,7 @@ install_missing() {
 build() {
     # shellcheck disable=SC2086 # CMAKE_ARGS is a list of words on purpose
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_ARGS:-}
-    cmake --build "$BUILD_DIR"
+    cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
 # What the cross build finds instead of the host's: GoogleTest built for
@@ -153,11 +155,16 @@ case "${1:-}" in
         ctest --test-dir "$BUILD_DIR" --output-on-failure
         ;;
     package)
-        # dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
-        install_missing "${PACKAGES[@]}" dpkg-dev file
-        cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALT_BUILD_TESTS=OFF
-        cmake --build build-package
-        (cd build-package && cpack -G DEB)
+        # Built from a copy of the tree, as dpkg-buildpackage writes the
+        # package beside the source folder; debian/control lists what the
+        # build needs.
+        install_missing dpkg-dev debhelper
+        rm -rf build-package
+        mkdir -p build-package/corvalt
+        tar -c --exclude=./.git --exclude='./build*' . | tar -x -C build-package/corvalt
+        cd build-package/corvalt
+        dpkg-checkbuilddeps 2>/dev/null || as_root apt-get build-dep -y -q ./
+        dpkg-buildpackage -b -us -uc -j"$(nproc)"
         ;;
     test-windows)
         hid_run=$(wine_hid_run)
@@ -176,7 +183,7 @@ case "${1:-}" in
         rm -rf "$WINDOWS_DIR/zip" "$WINDOWS_DIR/$name.zip"
         mkdir -p "$stage/licences"
         x86_64-w64-mingw32-strip -o "$stage/corvalt-cli.exe" "$WINDOWS_DIR/cli/corvalt-cli.exe"
-        cp README.md "$stage/"
+        cp README.md LICENSE "$stage/"
         # The libraries built into the program, and the terms they come under.
         cp /usr/share/doc/libcli11-dev/copyright "$stage/licences/CLI11.txt"
         cp /usr/share/doc/nlohmann-json3-dev/copyright "$stage/licences/nlohmann-json.txt"

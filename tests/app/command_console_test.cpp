@@ -177,7 +177,14 @@ INSTANTIATE_TEST_SUITE_P(
                     [](CommandConsoleTest& t) { t.AddReader(4); },  // N = 5: two data bytes fit
                     {"Data portion of message can't be longer than 2  bytes"},
                     true,
-                    "01 00 01 02 03"}),
+                    "01 00 01 02 03"},
+        // A delay waits only in a script; typed here it is no command bytes.
+        RefusalCase{"TypedDelay",
+                    "delay 5",
+                    [](CommandConsoleTest& t) { t.AddReader(); },
+                    {"A delay is a line of a command script, not a command to send"},
+                    true,
+                    "delay 5"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CommandConsoleTest, FailedExchangesAreWrittenAndCloseTheReader)
@@ -539,8 +546,11 @@ TEST_F(CommandConsoleTest, ReadingModeChosenDuringASendEndsTheSendThere)
     EXPECT_EQ(clock.Sleeps().size(), waits);
     EXPECT_FALSE(reader.IsOpen());
     EXPECT_EQ(Shown(), "");
-    EXPECT_EQ(CommandText(), "Request      : CMND=02, DATA=");
+    const std::string record = "Request      : CMND=02, DATA=\r\nNot sent     : stopped before it reached the reader";
+    EXPECT_EQ(CommandText(), record);
     EXPECT_EQ(dialog.windowTitle(), "USB HID MSR Demo - Searching");
+    ToCommandMode();
+    EXPECT_EQ(Shown(), QString::fromStdString(record).replace("\r\n", "\n").toStdString());
 }
 
 // A line is added at the end of the shown text; what is shown already is

@@ -53,7 +53,9 @@ INSTANTIATE_TEST_SUITE_P(
                  true,
                  kExitUsage,
                  "Unknown product id '0x3003' for --virtual-reader: use 0x0002 (the default)"},
-        LineCase{"VirtualReaderNotHex", {"--virtual-reader=two"}, true, kExitUsage, "Unknown product id 'two'"}),
+        LineCase{"VirtualReaderNotHex", {"--virtual-reader=two"}, true, kExitUsage, "Unknown product id 'two'"},
+        LineCase{"VirtualReaderThenVersion", {"--virtual-reader", "-v"}, true, 0, "Corvalt 1.0.0.1\n"},
+        LineCase{"VirtualReaderWordNotHex", {"--virtual-reader", "two"}, true, kExitUsage, "Unknown product id 'two'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineVirtualReader, TakesTheProductIdOrTheDefault)
@@ -64,6 +66,7 @@ TEST(CommandLineVirtualReader, TakesTheProductIdOrTheDefault)
         {{"--virtual-reader=0x3001"}, 0x3001},
         {{"--virtual-reader=9"}, 0x0009},
         {{"--virtual-reader=0X0001"}, 0x0001},
+        {{"--virtual-reader", "0x0009"}, 0x0009},
     };
     for (const auto& [arguments, productId] : cases) {
         const CommandLine line = ParseCommandLine(QStringList{QStringLiteral("corvalt")} + arguments);
@@ -80,6 +83,8 @@ TEST(CommandLineUsage, AWrongLineShowsTheUsage)
     EXPECT_TRUE(
         line.message.contains(QStringLiteral("Usage: %1 [options]").arg(QCoreApplication::arguments().first())));
     EXPECT_TRUE(line.message.contains(QStringLiteral("--version")));
+    // Its value may be left out.
+    EXPECT_TRUE(line.message.contains(QStringLiteral("--virtual-reader [PRODUCT_ID]")));
     // Qt's own options are not taken before the window's application exists.
     EXPECT_FALSE(line.message.contains(QStringLiteral("--help-all")));
 }

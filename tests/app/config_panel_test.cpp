@@ -74,7 +74,6 @@ struct ApplyCase {
     int apply;
     Lines commands;  // the command list afterwards
     Lines received;  // as the reader got them, length byte included
-    bool forgetsScript;
 };
 
 class ApplyTest : public ConfigPanelTest, public ::testing::WithParamInterface<ApplyCase> {};
@@ -96,26 +95,24 @@ TEST_P(ApplyTest, SendsItsLinesThroughTheDownload)
         const std::string request = "Request      : CMND=" + line.substr(0, 2) + ", DATA=" + line.substr(5);
         EXPECT_NE(dialog.m_strCommandText.toStdString().find(request + "\r\n"), std::string::npos) << request;
     }
-    EXPECT_EQ(Item(kDownloadId)->isEnabled(), !c.forgetsScript);
-    EXPECT_EQ(Edit(kFileEditId)->text().isEmpty(), c.forgetsScript);
+    // The command list no longer holds the script: Download is off, the
+    // path gone.
+    EXPECT_FALSE(Item(kDownloadId)->isEnabled());
+    EXPECT_TRUE(Edit(kFileEditId)->text().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Panels, ApplyTest,
     ::testing::Values(
-        ApplyCase{"HidMode", {}, kApplyInterfaceMode, {"01 10 00", "02", "delay 5"}, {"01 02 10 00", "02 00"}, true},
-        ApplyCase{"EmulateKeyboard",
-                  {1037},
-                  kApplyInterfaceMode,
-                  {"01 10 01", "02", "delay 5"},
-                  {"01 02 10 01", "02 00"},
-                  true},
-        ApplyCase{"Tracks1And3", {1050, 1051, 1052}, kApplyTracks, {"10 1B 54 05"}, {"10 03 1B 54 05"}, true},
-        ApplyCase{"InitialFormat", {}, kApplyFormat, {"10 1B 46 13"}, {"10 03 1B 46 13"}, true},
-        ApplyCase{"DataEnterHash", {1046, 1044}, kApplyFormat, {"10 1B 46 20"}, {"10 03 1B 46 20"}, true},
-        ApplyCase{"ToggleUserWithEnter", {kUserFormat, 1082}, kApplyFormat, {"10 1B 46 84"}, {"10 03 1B 46 84"}, true},
-        ApplyCase{"ErrorStringDisabled", {1086}, kApplyErrorString, {"10 1B 45 30 30"}, {"10 04 1B 45 30 30"}, false},
-        ApplyCase{"UserSentinelError", {}, kApplyUserSentinelError, {"10 1B 45 31 31"}, {"10 04 1B 45 31 31"}, false}),
+        ApplyCase{"HidMode", {}, kApplyInterfaceMode, {"01 10 00", "02", "delay 5"}, {"01 02 10 00", "02 00"}},
+        ApplyCase{
+            "EmulateKeyboard", {1037}, kApplyInterfaceMode, {"01 10 01", "02", "delay 5"}, {"01 02 10 01", "02 00"}},
+        ApplyCase{"Tracks1And3", {1050, 1051, 1052}, kApplyTracks, {"10 1B 54 05"}, {"10 03 1B 54 05"}},
+        ApplyCase{"InitialFormat", {}, kApplyFormat, {"10 1B 46 13"}, {"10 03 1B 46 13"}},
+        ApplyCase{"DataEnterHash", {1046, 1044}, kApplyFormat, {"10 1B 46 20"}, {"10 03 1B 46 20"}},
+        ApplyCase{"ToggleUserWithEnter", {kUserFormat, 1082}, kApplyFormat, {"10 1B 46 84"}, {"10 03 1B 46 84"}},
+        ApplyCase{"ErrorStringDisabled", {1086}, kApplyErrorString, {"10 1B 45 30 30"}, {"10 04 1B 45 30 30"}},
+        ApplyCase{"UserSentinelError", {}, kApplyUserSentinelError, {"10 1B 45 31 31"}, {"10 04 1B 45 31 31"}}),
     [](const ::testing::TestParamInfo<ApplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigPanelTest, InterfaceModeWaitsFiveSecondsAfterTheReset)
@@ -130,7 +127,7 @@ TEST_F(ConfigPanelTest, InterfaceModeWaitsFiveSecondsAfterTheReset)
 
 TEST_F(ConfigPanelTest, WithoutAReaderTheDownloadSaysSoAndTheScriptIsStillForgotten)
 {
-    for (int apply : {kApplyInterfaceMode, kApplyTracks, kApplyFormat}) {
+    for (int apply : {kApplyInterfaceMode, kApplyTracks, kApplyFormat, kApplyErrorString, kApplyUserSentinelError}) {
         SCOPED_TRACE(apply);
         messageBox.texts.clear();
         Click(kReceiveMagneticDataId);
@@ -142,18 +139,6 @@ TEST_F(ConfigPanelTest, WithoutAReaderTheDownloadSaysSoAndTheScriptIsStillForgot
         EXPECT_FALSE(Item(kDownloadId)->isEnabled());
         EXPECT_TRUE(Edit(kFileEditId)->text().isEmpty());
     }
-}
-
-TEST_F(ConfigPanelTest, WithoutAReaderTheErrorStringOptionsLeaveDownloadAndPath)
-{
-    Edit(kFileEditId)->setText("/tmp/script.txt");
-    ToCommandMode();
-    for (int apply : {kApplyErrorString, kApplyUserSentinelError}) {
-        Click(apply);
-        EXPECT_TRUE(Item(kDownloadId)->isEnabled());
-        EXPECT_EQ(Edit(kFileEditId)->text(), "/tmp/script.txt");
-    }
-    EXPECT_EQ(messageBox.texts.size(), 2u);
 }
 
 TEST_F(ConfigPanelTest, ApplyReplacesALoadedScript)
@@ -174,14 +159,10 @@ TEST_F(ConfigPanelTest, ApplyReplacesALoadedScript)
     dialog.LoadCommandFile();  // loading it again brings the script back
     EXPECT_EQ(dialog.m_nCommandCount, 3);
     EXPECT_TRUE(Item(kDownloadId)->isEnabled());
-    Click(kApplyErrorString);
+    Click(kApplyErrorString);  // the error string options too
     EXPECT_EQ(CommandList(), Lines{"10 1B 45 30 31"});
-    EXPECT_TRUE(Item(kDownloadId)->isEnabled());
-    EXPECT_EQ(Edit(kFileEditId)->text().toStdString(), path);
-
-    device->featuresSent.clear();
-    Click(kDownloadId);  // resends the option, not the script
-    EXPECT_EQ(Received(*device), Lines{"10 04 1B 45 30 31"});
+    EXPECT_FALSE(Item(kDownloadId)->isEnabled());
+    EXPECT_TRUE(Edit(kFileEditId)->text().isEmpty());
 }
 
 TEST_F(ConfigPanelTest, AKeyTextThatNamesNoKeySendsNothingAndChangesNothing)

@@ -68,7 +68,7 @@ protected:
     CorvaltDlgTest() : MainWindowTest(&steps) {}
 
     QString Title() const { return dialog.windowTitle(); }
-    int Bottom(int id) const { return Item(id)->geometry().bottom() + 1; }
+    int Bottom(int id) const { return Item(id)->mapTo(&dialog, QPoint(0, 0)).y() + Item(id)->height(); }
     void AddReader(uint16_t productId) { host.AddDevice("/dev/hidraw0", 0x0801, productId, kReaderDescriptor); }
 };
 
@@ -103,7 +103,10 @@ TEST_F(CorvaltDlgTest, StartsInReadingModeCutOffBelowTheStatusLine)
     EXPECT_TRUE(dialog.IsReadMode());
     EXPECT_TRUE(dialog.IsPolling());
     EXPECT_EQ(dialog.PollState(), 0);
-    EXPECT_EQ(dialog.height(), Bottom(kStatusFrameId));
+    // The window, its frame included, ends at the status frame's bottom edge.
+    const QRect frame = dialog.frameGeometry();
+    ASSERT_GT(frame.bottom(), dialog.geometry().bottom());  // a bottom border to measure with
+    EXPECT_EQ(frame.y() + frame.height(), dialog.geometry().y() + Bottom(kStatusFrameId));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // the user cannot resize it
     EXPECT_EQ(dialog.focusWidget(), Item(kTranscriptEditId));
 

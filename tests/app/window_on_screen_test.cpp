@@ -1,13 +1,15 @@
 // The main window and the About box on a real screen: every control where
 // its template puts it, every caption whole inside its control, the window's
-// size in both modes and its place on the screen, and the names a screen
-// reader announces. CMakeLists.txt runs this program once per screen:
-// 1366x768 and 1920x1080 at 96 DPI, 1920x1080 at 192 DPI and 1366x768 with
-// QT_SCALE_FACTOR=2. Sizes are device-independent pixels throughout.
+// size in both modes and its place on the screen, the virtual reader's
+// window beside it, and the names a screen reader announces. CMakeLists.txt
+// runs this program once per screen: 1366x768 and 1920x1080 at 96 DPI,
+// 1920x1080 at 192 DPI and 1366x768 with QT_SCALE_FACTOR=2. Sizes are
+// device-independent pixels throughout.
 #include <gtest/gtest.h>
 
 #include <QRadioButton>
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QScreen>
 
 #include <cmath>
@@ -15,12 +17,15 @@
 #include <ostream>
 
 #include "app/about_dlg.h"
+#include "app/beside_window.h"
 #include "app/caption_fit.h"
 #include "app/corvalt_dlg.h"
 #include "rules/dialog_template.h"
+#include "app/virtual_reader_window.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/recording_message_box.h"
+#include "virtualreader/virtual_reader.h"
 
 void PrintTo(const QRect& rect, std::ostream* out)
 {
@@ -45,7 +50,7 @@ class WindowOnScreenTest : public ::testing::Test {
 protected:
     QWidget& Control(QWidget& dialog, int id) const
     {
-        auto* widget = dialog.findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);
+        auto* widget = dialog.findChild<QWidget*>(QString::number(id));
         EXPECT_NE(widget, nullptr) << id;
         return widget != nullptr ? *widget : dialog;
     }
@@ -68,7 +73,8 @@ TEST_F(WindowOnScreenTest, EveryControlSitsAtItsTemplatePlaceWithItsWholeCaption
         for (const ControlSpec& row : dialogTemplate.rows) {
             SCOPED_TRACE(row.id);
             QWidget& widget = Control(dialogTemplate.dialog, row.id);
-            EXPECT_EQ(widget.geometry(), TemplatePlace(row));
+            // Where it sits in the dialog, inside its group box or not.
+            EXPECT_EQ(QRect(widget.mapTo(&dialogTemplate.dialog, QPoint(0, 0)), widget.size()), TemplatePlace(row));
             const QString caption = QString::fromUtf8(row.caption);
             if (caption.isEmpty())
                 continue;
@@ -87,7 +93,10 @@ TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
     dialog.show();
     const QRect reading = dialog.frameGeometry();
     EXPECT_NEAR(dialog.width(), 657, 657 * 0.02);
-    EXPECT_NEAR(dialog.height(), Px(189), Px(189) * 0.02);  // down to the status frame's bottom edge
+    // Down to the status frame's bottom edge, the window's frame included.
+    const QWidget& status = Control(dialog, kStatusFrameId);
+    const int statusBottom = status.mapTo(&dialog, QPoint(0, 0)).y() + status.height();
+    EXPECT_EQ(reading.y() + reading.height(), dialog.geometry().y() + statusBottom);
 
     dialog.Widgets().m_configurationCommand->click();
     const QRect full = dialog.frameGeometry();
@@ -102,6 +111,34 @@ TEST_F(WindowOnScreenTest, FullWindowIsCentredAndKeepsItsPlaceInBothModes)
         EXPECT_NEAR(full.center().y(), available.center().y(), 1);
     } else {
         EXPECT_TRUE(available.contains(full.topLeft()));
+    }
+}
+
+// It opens after the main window, so on top of it, and on the screen; it
+// covers no part of the main window where the screen has room beside or
+// below it.
+TEST_F(WindowOnScreenTest, VirtualReaderWindowOpensBesideTheMainWindow)
+{
+    VirtualReader virtualReader(kDefaultHidProductId, clock);
+    VirtualReaderWindow readerWindow(virtualReader, &dialog);
+    BesideWindow::Install(readerWindow, dialog);
+    EXPECT_FALSE(readerWindow.isVisible());
+    dialog.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(readerWindow.isVisible());
+
+    const QRect available = dialog.screen()->availableGeometry();
+    const QRect main = dialog.frameGeometry();
+    const QRect beside = readerWindow.frameGeometry();
+    EXPECT_TRUE(available.contains(beside.topLeft()));
+    if (beside.width() <= available.width() && beside.height() <= available.height()) {
+        EXPECT_TRUE(available.contains(beside));
+    }
+    const bool room = available.right() - main.right() >= beside.width() ||
+                      main.left() - available.left() >= beside.width() ||
+                      available.bottom() - main.bottom() >= beside.height();
+    if (room) {
+        EXPECT_FALSE(main.intersects(beside));
     }
 }
 
@@ -121,6 +158,9 @@ TEST_F(WindowOnScreenTest, ScreenReadersHearEveryControlByName)
         QAccessibleInterface* control = QAccessible::queryAccessibleInterface(&Control(dialog, row.id));
         EXPECT_EQ(control->text(QAccessible::Name).toStdString(), expected.toStdString()) << row.id;
     }
+    // The About box's picture too.
+    QAccessibleInterface* icon = QAccessible::queryAccessibleInterface(&Control(about, kAboutIconId));
+    EXPECT_EQ(icon->text(QAccessible::Name).toStdString(), "Corvalt icon");
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ struct AttachedReader {
     bool Decode(const std::vector<uint8_t>& report)
     {
         std::ranges::copy(report, connection.InputReport.begin());
-        return DecodeCardReport(connection, card);
+        return model != nullptr ? DecodeCardReport(connection, card, *model) : DecodeCardReport(connection, card);
     }
 
     InputReportLayout layout;
@@ -48,6 +48,7 @@ struct AttachedReader {
     FakeClock clock;
     ReaderConnection connection{host, clock};
     CardData card;
+    const ReaderModel* model = nullptr;  // decoded as this model instead of its product id's
 };
 
 InputReportBuilder SwipeWithTracks(const AttachedReader& reader)
@@ -118,6 +119,24 @@ TEST(CardDecoderTest, SealedModelReadsEveryField)
     EXPECT_EQ(card.SerialNumberText, "12345");
     EXPECT_EQ(card.SequenceCounter, -1);
     EXPECT_EQ(card.CardSts, 1u);  // not this model's field: left as it was
+}
+
+// A model that reported the swipe direction and the seal fields too would
+// have every one of them read.
+TEST(CardDecoderTest, AModelWithCardStatusAndSealFieldsReadsBoth)
+{
+    const ReaderModel both{0x0009, ReaderMode::kHid, true, true, false};
+    AttachedReader reader(0x0009, ReaderCardFields(both));
+    reader.model = &both;
+    InputReportBuilder report = SwipeWithTracks(reader).Set(0x39, 1);
+    report.Set(0x23, 0x1A).Set(0x2B, 2).Set(0x33, "\xE9Z").Set(0x40, "SN42").Set(0x41, 7);
+    ASSERT_TRUE(reader.Decode(report)) << reader.connection.LastErrorText;
+
+    EXPECT_EQ(reader.card.CardSts, 1u);
+    EXPECT_EQ(reader.card.StripesealSts, 0x1Au);
+    EXPECT_EQ(reader.card.StripesealText, "\xE9Z");
+    EXPECT_EQ(reader.card.SerialNumberText, "SN42");
+    EXPECT_EQ(reader.card.SequenceCounter, 7);
 }
 
 TEST(CardDecoderTest, TextsFollowTheLengthsNotTheBytes)

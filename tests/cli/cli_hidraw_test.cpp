@@ -1,7 +1,10 @@
 // corvalt-cli over the real hidraw host, against umockdev's emulated nodes.
 #include <fstream>
 
+#include "rules/window_texts.h"
 #include "carddata/card_usages.h"
+#include "console/console_texts.h"
+#include "reader/reader_connection.h"
 #include "tests/cli/cli_run.h"
 #include "tests/platform/mock_hidraw.h"
 #include "virtualreader/input_report_layout.h"
@@ -80,6 +83,34 @@ TEST_F(CliHidrawTest, WatchReadsTheNodesReports)
     EXPECT_EQ(run.out, R"({"path":"/dev/hidraw0","vendor_id":2049,"product_id":2,"encode_type":"ISO","tracks":[)"
                        R"({"ok":true,"data":""},{"ok":true,"data":";123?"},{"ok":false,"data":""}]})"
                        "\n");
+}
+
+// hidraw hands over at most 4095 bytes of a descriptor: a reader with a
+// longer one is found but cannot be driven, and both faces say so.
+TEST_F(CliHidrawTest, AReaderWithADescriptorTooLongToReadIsNotSupported)
+{
+    const struct {
+        Bytes descriptor;
+        std::optional<int> declared;
+        std::string reason;
+    } cases[] = {
+        {Bytes(4096, 0x00), std::nullopt, "report descriptor of 4096 bytes, at most 4095"},
+        {Bytes(16, 0x00), 100000, "report descriptor of 100000 bytes, at most 4095"},
+    };
+    for (const auto& c : cases) {
+        testing::Set(m_node, [&](MockNode& node) {
+            node.descriptor = c.descriptor;
+            node.descriptorSize = c.declared;
+        });
+        const std::string unsupported = UnsupportedReaderText(c.reason);
+        CliRun run = Run({"send", "02"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, std::string(kAttachDevice) + "\n" + unsupported + "\n");
+        m_clock.InterruptAt(m_clock.NowMs() + 2000);
+        run = Run({"watch"});
+        EXPECT_EQ(run.err, std::string(kStatusPrefix) + unsupported + "\n");
+    }
+    EXPECT_TRUE(testing::Get(m_node, [](MockNode& node) { return node.featuresSet.empty(); }));
 }
 
 }  // namespace

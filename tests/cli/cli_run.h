@@ -3,14 +3,15 @@
 // Ctrl+C.
 #pragma once
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_texts.h"
 #include "cli/corvalt_cli.h"
 #include "platform/clock.h"
 
@@ -45,13 +46,29 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments)
+// Called before each write to standard output (toOut) or error, in the
+// order the program writes: it may raise a signal, and returns 0 to let
+// the write happen or the errno to fail it with.
+using WriteHook = std::function<int(bool toOut)>;
+
+inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> arguments, const WriteHook& hook = {})
 {
-    std::ostringstream out, err;
+    std::string outText, errText;
+    const auto into = [&hook](std::string& text, bool toOut) {
+        return [&hook, &text, toOut](const char* bytes, size_t count) -> long {
+            if (const int error = hook ? hook(toOut) : 0; error != 0) {
+                errno = error;
+                return -1;
+            }
+            text.append(bytes, count);
+            return static_cast<long>(count);
+        };
+    };
+    ShellOutput out(kStandardOutput, into(outText, true)), err(kStandardError, into(errText, false));
     CliEnvironment environment{host, clock, out, err, false};
     arguments.insert(arguments.begin(), "corvalt-cli");
     const int exitCode = RunCorvaltCli(arguments, environment);
-    return {exitCode, out.str(), err.str()};
+    return {exitCode, outText, errText};
 }
 
 // The request line the console writes for a command in normal form.

@@ -11,9 +11,9 @@
 #include <regex>
 #include <sstream>
 
-#include "carddata/card_text.h"
 #include "cli/cli_texts.h"
 #include "cli/shell_text.h"
+#include "cli/swipe_json.h"
 #include "config/interface_commands.h"
 #include "rules/window_texts.h"
 #include "console/console_texts.h"
@@ -92,6 +92,7 @@ TEST_F(CliTest, CommandLinesEndAtOnceWithTheirStatus)
         {{"send", "01", "1b"}, 2, "", "'01 1b' is not a command"},
         {{"send", "delay", "5"}, 2, "", "A delay is a line of a script"},
         {{"send", "--raw", "01"}, 2, "", "--raw: the length byte must follow the command byte"},
+        {{"--device", "", "send", "02"}, 2, "", "--device: an empty path names no device"},
     };
     for (const UsageCase& c : cases) {
         const CliRun run = Run(c.arguments);
@@ -159,8 +160,36 @@ TEST_F(CliTest, RunListsTheScriptAndWritesEachDelaysFinalLine)
     EXPECT_TRUE(Contains(run.err, "/nonexistent/script.txt"));
 }
 
-// Ctrl+C stops a download before its next command; a command under way is
-// completed, and a request line is never left without its response.
+// A script's lines reach the terminal as card data does: its control
+// characters, escape sequences among them, are shown as pictures.
+TEST_F(CliTest, RunShowsAScriptsControlCharactersAsPictures)
+{
+    AddReader("/dev/hidraw0");
+    const CliRun run = Run({"run", Script("\x1b]0;retitled\x07; title\n02;\x1b[2J\x1b[8m\tx\x7f\xc2\x9b\n")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find("\n\n")),
+              "\u241b]0;retitled\u2407; title\n02;\u241b[2J\u241b[8m\u2409x\u2421\ufffd");
+}
+
+// Failures separated by an answer are not in a row: the download runs to
+// its end.
+TEST_F(CliTest, ADownloadGivesUpOnlyAfterThreeFailuresInARow)
+{
+    AddReader("/dev/hidraw0");
+    const auto device = m_devices[0];
+    device->setFeatureFailures = 4;                              // 01 and 02 fail, each with its retry; 03 is answered
+    m_clock.At(30000, [&] { device->setFeatureFailures = 4; });  // during the delay: 04 and 05 fail
+    const CliRun run = Run({"run", Script("01;\n02;\n03;\ndelay 60;\n04;\n05;\n06;\n")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(LinesStarting(run.out, "Request"), 6u) << run.out;
+    EXPECT_EQ(LinesStarting(run.out, "Response     : Failure"), 4u) << run.out;
+    EXPECT_TRUE(run.out.ends_with(RequestLine("06") + "Response     : RC=00, DATA=\n---\n")) << run.out;
+    EXPECT_EQ(run.err, "");
+}
+
+// Ctrl+C stops a send or a download before its next command goes out, even
+// while the reader is being opened; a command under way is completed, and a
+// request line is never left without its response.
 TEST_F(CliTest, AnInterruptStopsBetweenCommands)
 {
     const std::string script = Script("01;\n02;\ndelay 3;\n03;\n");
@@ -168,11 +197,8 @@ TEST_F(CliTest, AnInterruptStopsBetweenCommands)
         std::vector<std::string> arguments;
         uint64_t interruptAtMs;  // the reader settles for 1000 ms, each exchange takes 20
         size_t commandsSent;
-    } cases[] = {{{"send", "01"}, 500, 1},
-                 {{"run", script}, 500, 0},
-                 {{"run", script}, 1010, 1},
-                 {{"run", script}, 1030, 2},
-                 {{"run", script}, 2000, 2}};
+    } cases[] = {{{"send", "01"}, 500, 0},   {{"send", "01"}, 1010, 1},  {{"run", script}, 500, 0},
+                 {{"run", script}, 1010, 1}, {{"run", script}, 1030, 2}, {{"run", script}, 2000, 2}};
     for (const auto& c : cases) {
         testing::ScriptedClock clock;
         testing::FakeHidHost host;
@@ -301,10 +327,24 @@ TEST_F(CliTest, WatchWritesEachSwipeAsTheWindowsCardText)
 
     const CliRun run = Run({"watch"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, CardTextForShell(FormatCardText(Decoded(first), 0x0003)) + "\n" +
-                           CardTextForShell(FormatCardText(Decoded(second), 0x0003)) + "\n");
+    EXPECT_EQ(run.out,
+              CardTextForShell(Decoded(first), 0x0003) + "\n" + CardTextForShell(Decoded(second), 0x0003) + "\n");
     const std::string reading = std::string(kReadingSwipesFrom) + "/dev/hidraw0 (0801:0003)\n";
     EXPECT_EQ(run.err, reading + std::string(kStatusAttachDevice) + "\n" + reading);
+}
+
+// Card data cannot forge lines: its CR and LF are shown as pictures too.
+TEST_F(CliTest, WatchShowsLineBreaksInCardDataAsPictures)
+{
+    const auto reader = AddReader("/dev/hidraw0");
+    CardSwipe swipe;
+    swipe.tracks = {"%B\r\nTrack 2 = ;4111111111111111=2512?\n\r", ";123?", ""};
+    m_clock.At(2000, [&] { reader->Swipe(swipe); });
+    m_clock.InterruptAt(3000);
+    const CliRun run = Run({"watch"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(LinesStarting(run.out, "Track 2 ="), 1u) << run.out;
+    EXPECT_TRUE(Contains(run.out, "Track 1 = %B\u240d\u240aTrack 2 = ;4111111111111111=2512?\u240a\u240d\n"));
 }
 
 TEST_F(CliTest, WatchJsonHasTheKeysOfTheModelAndEveryByte)
@@ -353,6 +393,19 @@ TEST_F(CliTest, WatchJsonHasTheKeysOfTheModelAndEveryByte)
             EXPECT_EQ(json["sequence_counter"], 1);
         }
     }
+}
+
+// A track that did not decode has no data in JSON, whatever the record holds.
+TEST(SwipeJsonTest, AnUndecodedTrackHasNoData)
+{
+    CardData card;
+    card.Track1Text = card.Track2Text = card.Track3Text = "%B123?";
+    card.Tk1DcdSts = 1;
+    card.Tk2DcdSts = 2;
+    card.Tk3DcdSts = 3;
+    const auto json = nlohmann::json::parse(SwipeJson(card, "/dev/hidraw0", 0x0801, 0x0002));
+    EXPECT_EQ(json["tracks"], nlohmann::json::parse(R"([{"ok": false, "data": ""}, {"ok": true, "data": "%B123?"},
+                                                         {"ok": false, "data": ""}])"));
 }
 
 }  // namespace

@@ -58,6 +58,14 @@ expect '--raw' corvalt-cli send --r
 expect '' corvalt-cli send 01 ''
 expect 'setup.txt' corvalt-cli --all run ''
 expect '--enter --error-string --error-string-sentinel' corvalt-cli set --interface hid --e
+# --all only where it is taken, and never with --device.
+expect '--all' corvalt-cli send --a
+expect '--all --alt' corvalt-cli set --a
+expect '' corvalt-cli list --a
+expect '' corvalt-cli watch --a
+expect 'run send set' corvalt-cli --all ''
+expect '--alt' corvalt-cli --device /dev/hidraw3 set --a
+expect '' corvalt-cli --all set --d
 
 if ((failed)); then exit 1; fi
 echo "bash completion: all lines complete as expected"

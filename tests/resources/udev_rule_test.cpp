@@ -10,13 +10,11 @@
 #include <fstream>
 #include <map>
 #include <regex>
-#include <set>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "reader/reader_models.h"
+#include "tests/resources/accepted_readers.h"
 
 namespace corvalt {
 namespace {
@@ -65,7 +63,7 @@ std::string RuleFileText()
 TEST(UdevRuleTest, TagsTheHidrawNodesOfTheAcceptedReadersAndDoesNothingElse)
 {
     const std::vector<RuleKeys> rules = ParseRules(RuleFileText());
-    std::set<std::pair<uint16_t, uint16_t>> tagged;
+    ReaderIds tagged;
     for (const RuleKeys& rule : rules) {
         ASSERT_EQ(rule.size(), 4u) << "keys beyond subsystem, vendor, product and tag";
         EXPECT_EQ(rule.count("SUBSYSTEM=="), 1u);
@@ -83,12 +81,7 @@ TEST(UdevRuleTest, TagsTheHidrawNodesOfTheAcceptedReadersAndDoesNothingElse)
         }
         EXPECT_TRUE(tagged.emplace(ids[0], ids[1]).second) << "twice: " << std::hex << ids[0] << ":" << ids[1];
     }
-    std::set<std::pair<uint16_t, uint16_t>> accepted;
-    for (uint32_t vendor = 0; vendor <= 0xFFFF; ++vendor)
-        for (uint32_t product = 0; IsAcceptedVendor(static_cast<uint16_t>(vendor)) && product <= 0xFFFF; ++product)
-            if (IsAcceptedProduct(static_cast<uint16_t>(product)))
-                accepted.emplace(vendor, product);
-    EXPECT_EQ(tagged, accepted);
+    EXPECT_EQ(tagged, AcceptedReaders());
 }
 
 TEST(UdevRuleTest, IsReadBeforeTheSeatRules)

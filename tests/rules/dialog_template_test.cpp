@@ -10,6 +10,7 @@
 
 #include "app/config_controls.h"
 #include "rules/dialog_units.h"
+#include "rules/enclosing_boxes.h"
 #include "app/panel_settings.h"
 #include "rules/radio_groups.h"
 #include "rules/window_placement.h"
@@ -50,6 +51,39 @@ TEST(DialogTemplateTest, RadioGroupsFollowTheGroupStartRule)
         EXPECT_EQ(groups[index].members, expected[index]);
     EXPECT_EQ(GroupOf(groups, 1060)->members.front(), 1046);
     EXPECT_EQ(GroupOf(groups, 1050), nullptr);
+}
+
+// Each control sits in the smallest box drawn around it; boxes in none.
+TEST(DialogTemplateTest, EachControlSitsInTheGroupBoxDrawnAroundIt)
+{
+    const auto controls = MainDialogControls();
+    const std::vector<int> boxes = EnclosingGroupBoxes(controls);
+    const auto boxOf = [&](int id) {
+        const size_t row = static_cast<size_t>(FindControl(controls, id) - controls.data());
+        return boxes[row] == kNoBox ? 0 : controls[static_cast<size_t>(boxes[row])].id;
+    };
+    const std::pair<int, int> expected[] = {
+        {kTranscriptEditId, kUnnamedId},
+        {kStatusFrameId, kUnnamedId},
+        {kCommandEditId, 1034},
+        {1035, 1054},
+        {1041, 1055},
+        {1053, 1058},
+        {1087, 1083},
+        {1090, 1084},  // the five "Apply"
+        {1042, 1056},
+        {1060, 1057},
+        {1076, 1057},
+        {1065, 1073},
+        {1068, 1072},
+        {1075, 1074},
+        {1078, 1071},
+        {1082, 1079},
+        {1074, 0},
+        {1058, 0},
+    };
+    for (const auto& [id, box] : expected)
+        EXPECT_EQ(boxOf(id), box) << id;
 }
 
 TEST(DialogTemplateTest, GroupStartsThatAreNotRadiosStillEndARun)
@@ -129,13 +163,36 @@ TEST(WindowPlacementTest, FullWindowIsCentredOnTheAvailableAreaOrKeepsItsCornerO
         EXPECT_EQ(CentredPlace(c.available, window), c.place) << c.available.left << "," << c.available.top;
 }
 
+TEST(WindowPlacementTest, SecondWindowGoesBesideWhereThereIsRoomElseBelow)
+{
+    const Size window{700, 420};  // the virtual reader's, frame included
+    struct Case {
+        const char* what;
+        Rect available;
+        Rect placed;  // the main window's frame
+        Point place;
+    };
+    const Case cases[] = {
+        {"right", {0, 0, 2560, 1440}, {951, 369, 1610, 1070}, {1610, 369}},
+        {"right, raised to end on the area", {0, 0, 2560, 1440}, {951, 1100, 1610, 1400}, {1610, 1020}},
+        {"left, no room right", {0, 0, 1920, 1080}, {1100, 100, 1759, 400}, {400, 100}},
+        {"below, too narrow for both", {0, 0, 1920, 1080}, {631, 185, 1290, 495}, {631, 495}},
+        {"below, raised over the other", {0, 0, 1366, 768}, {354, 29, 1013, 739}, {354, 348}},
+        {"corner of an area too small", {0, 0, 683, 384}, {12, 0, 671, 310}, {0, 0}},
+        {"second screen with a panel", {1920, 32, 3286, 768}, {2273, 49, 2932, 359}, {2273, 348}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlaceBeside(c.available, c.placed, window), c.place) << c.what;
+}
+
 TEST(WindowSizesTest, CapturedOnceAndCutAtTheControl)
 {
     WindowSizes sizes;
     EXPECT_FALSE(sizes.IsCaptured());
     sizes.CaptureOnce({100, 50, 757, 786}, {121, 338, 736, 358});
     EXPECT_EQ(sizes.Full(), (Size{657, 736}));
-    EXPECT_EQ(sizes.Reduced(), (Size{657, 308}));
+    EXPECT_EQ(sizes.Reduced(0), (Size{657, 308}));
+    EXPECT_EQ(sizes.Reduced(4), (Size{657, 304}));  // the bottom border covers the control's last rows
 
     sizes.CaptureOnce({0, 0, 10, 10}, {0, 0, 5, 5});  // later calls change nothing
     EXPECT_EQ(sizes.Full(), (Size{657, 736}));

@@ -18,6 +18,8 @@ TEST(DecodeUtf8, TakesWellFormedSequencesOnly)
         {"A", 1, 0x41},
         {"\xC2\x80", 2, 0x80},
         {"\xC3\xBF", 2, 0xFF},
+        {"\xDF\xBF", 2, 0x7FF},      // the last of two bytes
+        {"\xE0\xA0\x80", 3, 0x800},  // the first of three
         {"\xE2\x82\xAC", 3, 0x20AC},
         {"\xEF\xBF\xBD", 3, 0xFFFD},
         {"\xF0\x9F\x98\x80", 4, 0x1F600},
