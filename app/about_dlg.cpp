@@ -5,7 +5,7 @@
 
 #include "app/dialog_controls.h"
 #include "app/qt_text.h"
-#include "app/window_texts.h"
+#include "rules/window_texts.h"
 
 namespace corvalt {
 

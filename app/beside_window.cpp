@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/window_placement.h"
+#include "rules/window_placement.h"
 
 namespace corvalt {
 

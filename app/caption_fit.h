@@ -12,8 +12,8 @@
 #include <QRect>
 #include <QStyle>
 
-#include "app/dialog_template.h"
-#include "app/dialog_units.h"
+#include "rules/dialog_template.h"
+#include "rules/dialog_units.h"
 
 namespace corvalt {
 

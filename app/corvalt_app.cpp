@@ -5,7 +5,7 @@
 
 #include "app/app_identity.h"
 #include "app/beside_window.h"
-#include "app/card_swipe_steps.h"
+#include "rules/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
 #include "app/qt_message_box.h"
 #include "app/virtual_reader_window.h"

@@ -24,8 +24,8 @@
 #include "app/key_capture.h"
 #include "app/qt_text.h"
 #include "app/raw_text.h"
-#include "app/transcript_file.h"
-#include "app/window_texts.h"
+#include "rules/transcript_file.h"
+#include "rules/window_texts.h"
 #include "carddata/card_text.h"
 #include "console/console_texts.h"
 

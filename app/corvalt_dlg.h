@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "app/card_swipe_steps.h"
+#include "rules/card_swipe_steps.h"
 #include "app/dialog_controls.h"
 #include "app/main_window_widgets.h"
 #include "app/panel_settings.h"
-#include "app/reader_poll.h"
-#include "app/window_sizes.h"
+#include "rules/reader_poll.h"
+#include "rules/window_sizes.h"
 #include "console/command_console.h"
 #include "console/console_window.h"
 #include "platform/message_box.h"

@@ -14,7 +14,7 @@
 #include <QScreen>
 
 #include "app/dialog_font.h"
-#include "app/enclosing_boxes.h"
+#include "rules/enclosing_boxes.h"
 #include "app/dialog_style.h"
 
 namespace corvalt {

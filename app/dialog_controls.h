@@ -11,9 +11,9 @@
 
 #include <QWidget>
 
-#include "app/dialog_template.h"
-#include "app/dialog_units.h"
-#include "app/radio_groups.h"
+#include "rules/dialog_template.h"
+#include "rules/dialog_units.h"
+#include "rules/radio_groups.h"
 
 class QButtonGroup;
 

@@ -3,7 +3,7 @@
 #include <QFontInfo>
 
 #include "app/caption_fit.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 
 namespace corvalt {
 

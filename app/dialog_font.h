@@ -16,7 +16,7 @@
 #include <QFont>
 #include <QStyle>
 
-#include "app/dialog_units.h"
+#include "rules/dialog_units.h"
 
 namespace corvalt {
 

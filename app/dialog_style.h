@@ -6,7 +6,7 @@
 
 #include <QProxyStyle>
 
-#include "app/dialog_units.h"
+#include "rules/dialog_units.h"
 
 namespace corvalt {
 

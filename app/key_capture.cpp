@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/corvalt_dlg.h"
-#include "app/key_names.h"
+#include "rules/key_names.h"
 
 namespace corvalt {
 

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 
 #include "app/config_controls.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "app/panel_settings.h"
 
 namespace corvalt {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/window_texts.h"
+#include "rules/window_texts.h"
 
 namespace corvalt {
 

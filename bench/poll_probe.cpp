@@ -24,8 +24,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/card_swipe_steps.h"
-#include "app/reader_poll.h"
+#include "rules/card_swipe_steps.h"
+#include "rules/reader_poll.h"
 #include "platform/hidraw_host.h"
 #include "reader/reader_models.h"
 

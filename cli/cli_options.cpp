@@ -98,9 +98,13 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
     app.footer(std::string(kHelpFooter));
     app.require_subcommand(1);
     app.fallthrough();
+    // On Windows CLI11 would take "/name" for an option: a script's path
+    // such as /scripts/setup.txt must stay a path there too. The
+    // sub-commands made below inherit it.
+    app.allow_windows_style_options(false);
 
     CLI::Option* device =
-        app.add_option("--device", options.devicePath, "The reader at this hidraw node, e.g. /dev/hidraw3")
+        app.add_option("--device", options.devicePath, std::string(kDeviceOptionHelp))
             ->type_name("PATH")
             // An empty variable must not stand for "the first reader".
             ->check(CLI::Validator(

@@ -15,6 +15,14 @@ inline constexpr int kExitUsage = 2;    // the command line is wrong
 // shell gives a program that SIGPIPE ended, as it ends other tools.
 inline constexpr int kExitBrokenPipe = 128 + 13;
 
+// --device's help: the path as the system's HID host lists it.
+#ifdef _WIN32
+inline constexpr std::string_view kDeviceOptionHelp =
+    "The reader at this HID interface path, as list shows it, e.g. \\\\?\\hid#vid_0801&pid_0002#...";
+#else
+inline constexpr std::string_view kDeviceOptionHelp = "The reader at this hidraw node, e.g. /dev/hidraw3";
+#endif
+
 // The end of --help.
 inline constexpr std::string_view kHelpFooter =
     "The global options may stand before or after the sub-command. --all runs send, run or set\n"

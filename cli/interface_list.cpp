@@ -3,7 +3,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cerrno>
 #include <iomanip>
 #include <optional>
 #include <string>
@@ -51,7 +50,7 @@ std::unique_ptr<HidDevice> OpenAsDiscoveryDoes(HidHost& host, ListedInterface& l
         listed.access = Access::kQueryOnly;
         return device;
     }
-    const bool denied = readWriteError.code == EACCES || readWriteError.code == EPERM;
+    const bool denied = readWriteError.kind == HidErrorKind::AccessDenied;
     listed.accessError = denied && listed.supported ? std::string(kAccessDeniedAdvice) : readWriteError.message;
     return nullptr;
 }

@@ -9,6 +9,7 @@
 #include "console/command_console.h"
 #include "console/console_texts.h"
 #include "reader/reader_connection.h"
+#include "text/path_text.h"
 
 namespace corvalt {
 
@@ -23,7 +24,8 @@ bool RunWork(CommandConsole& console, StreamConsoleWindow& window, const ReaderW
     switch (work.subCommand) {
     case SubCommand::kSend: window.SetCommandEditText(work.command); return !StopRequested() && console.SendCommand();
     case SubCommand::kRun:
-        if (!(work.script ? console.LoadCommandScript(*work.script) : console.LoadCommandFile(work.scriptPath)) ||
+        if (!(work.script ? console.LoadCommandScript(*work.script)
+                          : console.LoadCommandFile(PathFromUtf8(work.scriptPath))) ||
             StopRequested())
             return false;
         if (commandCount == 0) {

@@ -1,5 +1,7 @@
 #include "cli/single_path_host.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -25,7 +27,15 @@ bool SinglePathHost::IsThePath(const std::string& listedPath) const
 {
     // A udev link (/dev/my-reader) names the same node as the list does.
     std::error_code error;
-    return listedPath == m_path || std::filesystem::equivalent(listedPath, m_path, error);
+    if (listedPath == m_path || std::filesystem::equivalent(listedPath, m_path, error))
+        return true;
+#ifdef _WIN32
+    // Windows' interface paths name the same interface in any case.
+    const auto lower = [](unsigned char c) { return std::tolower(c); };
+    return std::ranges::equal(listedPath, m_path, {}, lower, lower);
+#else
+    return false;
+#endif
 }
 
 }  // namespace corvalt

@@ -3,7 +3,7 @@
 // where it stands, each asks the running sub-command to stop at its next
 // safe point, so that no exchange with a reader is cut in two. This
 // interface is the same on every system; how a system's interrupts reach
-// it lives beside it (stop_request_posix.cpp).
+// it lives beside it (stop_request_posix.cpp, stop_request_windows.cpp).
 #pragma once
 
 namespace corvalt {

@@ -3,9 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/card_swipe_steps.h"
-#include "app/reader_poll.h"
-#include "app/window_texts.h"
+#include "rules/card_swipe_steps.h"
+#include "rules/reader_poll.h"
+#include "rules/window_texts.h"
+#include "carddata/card_text.h"
 #include "cli/cli_texts.h"
 #include "cli/interface_ids.h"
 #include "cli/shell_text.h"

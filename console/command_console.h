@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,7 @@ public:
     // Lists the script's lines in the transcript and makes its commands the
     // command list. False when the file could not be read: the operator has
     // been told why.
-    bool LoadCommandFile(const std::string& path);
+    bool LoadCommandFile(const std::filesystem::path& path);
     // The same for a script already read, or the reason it could not be.
     bool LoadCommandScript(const Result<std::string>& script);
 

@@ -11,11 +11,17 @@ inline constexpr std::string_view kFatalErrorPrefix = "Fatal Error - ";
 inline constexpr std::string_view kAttachDevice = "Attach device before sending commands";
 // The reader is open but declares no feature report to carry a command.
 inline constexpr std::string_view kUnableToInitialize = "Unable to initialize the USB MSR";
-// A reader is attached but its node may not be opened: no udev rule for it
-// yet. The second line of kAttachDevice's box, and the reading mode's
-// status after "Status: ".
+// A reader is attached but may not be opened: on Linux no udev rule for it
+// yet; on Windows, where every user may open a reader, another program
+// holds it open for itself. The second line of kAttachDevice's box, and
+// the reading mode's status after "Status: ".
+#ifdef _WIN32
+inline constexpr std::string_view kAccessDeniedAdvice =
+    "Reader found, but access to it was denied - close the program that holds it open";
+#else
 inline constexpr std::string_view kAccessDeniedAdvice =
     "Reader found, but access to it was denied - install the udev rule (see README)";
+#endif
 
 // A delay typed into the command edit and sent.
 inline constexpr std::string_view kDelayIsNoCommand = "A delay is a line of a command script, not a command to send";

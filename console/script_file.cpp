@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +15,7 @@
 #include <istream>
 
 #include "console/command_text.h"
+#include "text/path_text.h"
 #include "text/utf8_text.h"
 #include "text/white_space.h"
 
@@ -20,9 +25,28 @@ namespace {
 
 constexpr size_t kShortestCommand = 2;
 
-std::string FileError(const char* what, const std::string& path, const std::string& reason)
+std::string FileError(const char* what, const std::filesystem::path& path, const std::string& reason)
 {
-    return std::string(what) + " \"" + ToValidUtf8(path) + "\": " + reason;
+    return std::string(what) + " \"" + PathText(path) + "\": " + reason;
+}
+
+// A descriptor for reading the file's bytes as they are, or -1 with errno
+// set. Opening never waits: a FIFO would otherwise wait for a writer.
+int OpenScript(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    // Binary: CR LF and 0x1A reach the script's reader unchanged.
+    const int fd = ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    // Windows refuses to open a folder as a file, and says "access denied".
+    if (fd < 0 && errno == EACCES) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error))
+            errno = EISDIR;
+    }
+    return fd;
+#else
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+#endif
 }
 
 std::string TooLong(const std::string& path)
@@ -34,7 +58,7 @@ std::string TooLong(const std::string& path)
 
 // The script behind an open descriptor, when it is a regular file within
 // the limit.
-Result<std::string> ReadOpenScript(int fd, const std::string& path)
+Result<std::string> ReadOpenScript(int fd, const std::filesystem::path& path)
 {
     struct stat status {};
     if (::fstat(fd, &status) != 0)
@@ -48,7 +72,7 @@ Result<std::string> ReadOpenScript(int fd, const std::string& path)
     std::string contents;
     char buffer[4096];
     while (contents.size() <= kScriptFileLimit) {
-        const ssize_t count = ::read(fd, buffer, std::min(sizeof buffer, kScriptFileLimit + 1 - contents.size()));
+        const auto count = ::read(fd, buffer, std::min(sizeof buffer, kScriptFileLimit + 1 - contents.size()));
         if (count == 0)
             break;
         if (count < 0 && errno == EINTR)
@@ -132,10 +156,9 @@ ScriptContents ReadScript(std::string_view bytes, size_t capacity)
     return script;
 }
 
-Result<std::string> ReadScriptFile(const std::string& path)
+Result<std::string> ReadScriptFile(const std::filesystem::path& path)
 {
-    // Not blocking: opening a FIFO would otherwise wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = OpenScript(path);
     if (fd < 0)
         return Failure{FileError("Cannot open", path, std::strerror(errno))};
     Result<std::string> read = ReadOpenScript(fd, path);

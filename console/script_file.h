@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -41,8 +42,9 @@ constexpr size_t kScriptFileLimit = size_t{1} << 20;
 
 // The whole file, when it is a regular file of at most kScriptFileLimit
 // bytes; otherwise no bytes and a reason naming the file and what is wrong.
-// Never blocks: a FIFO or a device is refused unread.
-Result<std::string> ReadScriptFile(const std::string& path);
+// Never blocks: a FIFO or a device is refused unread. The bytes are the
+// file's own on every system: no line ends or end-of-file marks translated.
+Result<std::string> ReadScriptFile(const std::filesystem::path& path);
 
 // The whole stream (standard input), within the same limit; the name
 // stands for it in a failure's reason.

@@ -20,7 +20,7 @@ std::string LeftOutMessage(size_t leftOut)
 
 }  // namespace
 
-bool CommandConsole::LoadCommandFile(const std::string& path)
+bool CommandConsole::LoadCommandFile(const std::filesystem::path& path)
 {
     return LoadCommandScript(ReadScriptFile(path));
 }

@@ -1,7 +1,8 @@
 // The HID host: everything the reader transport asks of the operating system.
 //
 // One abstract interface so that the reader code runs unchanged on Linux
-// hidraw (hidraw_host.cpp) and on the simulated readers of the tests.
+// hidraw (hidraw_host.cpp), on Windows (windows_hid_host.cpp) and on the
+// simulated readers of the tests.
 // Every call clears the object's last error and, when it fails, records a
 // precise message (with the system's reason) that LastError() returns.
 #pragma once
@@ -12,14 +13,11 @@
 #include <string>
 #include <vector>
 
-namespace corvalt {
+#include "platform/hid_error.h"
 
-// The error of the last failed call: errno-style code (0 = none) and a
-// message naming the operation, the device and the system's reason.
-struct HidError {
-    int code = 0;
-    std::string message;
-};
+struct HIDP_PREPARSED_DATA;
+
+namespace corvalt {
 
 // One present HID device interface as the host lists it.
 struct HidInterfaceInfo {
@@ -60,6 +58,13 @@ public:
     // then says how long it is and how long it may be.
     virtual bool GetReportDescriptor(std::vector<uint8_t>& descriptor) = 0;
 
+    // The descriptor parsed, to query with hidp.h; nullptr on failure. Our
+    // parser reads GetReportDescriptor's bytes; when it refuses them, or
+    // they are too long to be read, *whyRefused (when given) says why, and
+    // a descriptor that cannot be read for another reason leaves it alone. A system that hands out no descriptor, only
+    // its own parse of it (Windows), answers with that parse instead.
+    virtual HIDP_PREPARSED_DATA* ParseReportDescriptor(std::string* whyRefused);
+
     // Feature reports: report[0] is the report id (0 when the device numbers
     // none) and length counts it; length is at least 2.
     virtual bool SetFeature(const uint8_t* report, size_t length) = 0;
@@ -84,7 +89,7 @@ public:
     // cannot be obtained at all (no list is not the same as an empty one).
     virtual bool ListInterfaces(std::vector<HidInterfaceInfo>& interfaces) = 0;
 
-    // nullptr on failure; LastError().code tells why (EACCES, ENOENT, ...).
+    // nullptr on failure; LastError().kind tells why (access denied, not found, ...).
     virtual std::unique_ptr<HidDevice> Open(const std::string& path, HidAccess access) = 0;
 
     virtual const HidError& LastError() const = 0;

@@ -25,15 +25,25 @@ bool HidD_GetPreparsedData(corvalt::HidDevice& device, PHIDP_PREPARSED_DATA* dat
 {
     if (data == nullptr)
         return false;
-    std::vector<uint8_t> descriptor;
-    if (!device.GetReportDescriptor(descriptor)) {
-        if (device.LastError().code == EMSGSIZE && whyRefused != nullptr)
-            *whyRefused = device.LastError().message;
-        return false;
-    }
-    PHIDP_PREPARSED_DATA parsed = HidP_ParseReportDescriptor(descriptor.data(), descriptor.size(), whyRefused);
+    PHIDP_PREPARSED_DATA parsed = device.ParseReportDescriptor(whyRefused);
     if (parsed == nullptr)
         return false;
     *data = parsed;
     return true;
 }
+
+namespace corvalt {
+
+PHIDP_PREPARSED_DATA HidDevice::ParseReportDescriptor(std::string* whyRefused)
+{
+    std::vector<uint8_t> descriptor;
+    if (!GetReportDescriptor(descriptor)) {
+        // Too long to be read is the descriptor's fault, not the device's.
+        if (LastError().code == EMSGSIZE && whyRefused != nullptr)
+            *whyRefused = LastError().message;
+        return nullptr;
+    }
+    return HidP_ParseReportDescriptor(descriptor.data(), descriptor.size(), whyRefused);
+}
+
+}  // namespace corvalt

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/system_parse.h"
+
 namespace {
 
 // Ceilings that no real device comes near but that bound what a hostile
@@ -70,11 +72,14 @@ struct ValueCap {
 
 }  // namespace
 
+// Either our parse of a descriptor, or the system's parse (`system`), to
+// which every query is handed on.
 struct HIDP_PREPARSED_DATA {
     uint32_t magic = kMagic;
     HIDP_CAPS caps{};
     bool usesReportIds = false;
     std::array<std::vector<ValueCap>, 3> valueCaps;
+    std::unique_ptr<corvalt::SystemParse> system;
 };
 
 namespace {
@@ -589,6 +594,20 @@ NTSTATUS HidP_GetCaps(PHIDP_PREPARSED_DATA data, HIDP_CAPS* caps)
         return HIDP_STATUS_INVALID_PREPARSED_DATA;
     if (caps == nullptr)
         return HIDP_STATUS_NULL;
+    if (data->system) {
+        corvalt::SystemCaps c{};
+        const NTSTATUS status = data->system->GetCaps(c);
+        if (status == HIDP_STATUS_SUCCESS)
+            *caps = {c.usage,
+                     c.usagePage,
+                     c.inputReportByteLength,
+                     c.outputReportByteLength,
+                     c.featureReportByteLength,
+                     c.numberInputValueCaps,
+                     c.numberOutputValueCaps,
+                     c.numberFeatureValueCaps};
+        return status;
+    }
     *caps = data->caps;
     return HIDP_STATUS_SUCCESS;
 }
@@ -605,6 +624,17 @@ NTSTATUS HidP_GetSpecificValueCaps(HIDP_REPORT_TYPE type, uint16_t usagePage, ui
     uint16_t room = *valueCapsLength;
     if (valueCaps == nullptr && room > 0)
         return HIDP_STATUS_NULL;
+    if (data->system) {
+        std::vector<corvalt::SystemValueCaps> found(room);
+        const NTSTATUS status =
+            data->system->GetSpecificValueCaps(type, usagePage, linkCollection, usage, found.data(), valueCapsLength);
+        for (uint16_t i = 0; i < std::min(room, *valueCapsLength); ++i) {
+            const corvalt::SystemValueCaps& c = found[i];
+            valueCaps[i] = {c.usagePage,   c.reportId,   c.isRange,    c.linkCollection, c.bitSize,
+                            c.reportCount, c.logicalMin, c.logicalMax, c.usageMin,       c.usageMax};
+        }
+        return status;
+    }
 
     uint16_t matched = 0;  // fits: there are at most kMaxValueCaps caps
     for (const ValueCap& cap : data->valueCaps[type]) {
@@ -624,6 +654,8 @@ NTSTATUS HidP_GetUsageValue(HIDP_REPORT_TYPE type, uint16_t usagePage, uint16_t 
                             uint32_t* usageValue, PHIDP_PREPARSED_DATA data, const uint8_t* report,
                             uint32_t reportLength)
 {
+    if (validData(data) && data->system && validType(type))
+        return data->system->GetUsageValue(type, usagePage, linkCollection, usage, usageValue, report, reportLength);
     const ValueCap* cap = nullptr;
     uint32_t element = 0;
     NTSTATUS status = findCap(type, usagePage, linkCollection, usage, data, report, reportLength, usageValue != nullptr,
@@ -645,6 +677,9 @@ NTSTATUS HidP_GetUsageValueArray(HIDP_REPORT_TYPE type, uint16_t usagePage, uint
                                  uint8_t* usageValue, uint16_t usageValueByteLength, PHIDP_PREPARSED_DATA data,
                                  const uint8_t* report, uint32_t reportLength)
 {
+    if (validData(data) && data->system && validType(type))
+        return data->system->GetUsageValueArray(type, usagePage, linkCollection, usage, usageValue,
+                                                usageValueByteLength, report, reportLength);
     const ValueCap* cap = nullptr;
     uint32_t element = 0;
     NTSTATUS status = findCap(type, usagePage, linkCollection, usage, data, report, reportLength, usageValue != nullptr,
@@ -672,6 +707,15 @@ namespace corvalt {
 bool HidDescriptorUsesReportIds(PHIDP_PREPARSED_DATA data)
 {
     return validData(data) && data->usesReportIds;
+}
+
+HIDP_PREPARSED_DATA* AdoptSystemParse(std::unique_ptr<SystemParse> parse)
+{
+    if (!parse)
+        return nullptr;
+    auto* data = new HIDP_PREPARSED_DATA;
+    data->system = std::move(parse);
+    return data;
 }
 
 }  // namespace corvalt

@@ -234,8 +234,7 @@ private:
 
 bool HidrawDevice::Fail(int code, std::string message)
 {
-    m_lastError.code = code;
-    m_lastError.message = std::move(message);
+    m_lastError = ErrnoHidError(code, std::move(message));
     return false;
 }
 
@@ -428,8 +427,7 @@ HidReadStatus HidrawDevice::ReadInput(uint8_t* buffer, size_t length, size_t* by
 
 void HidrawHost::Fail(int code, std::string message)
 {
-    m_lastError.code = code;
-    m_lastError.message = std::move(message);
+    m_lastError = ErrnoHidError(code, std::move(message));
 }
 
 bool HidrawHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)

@@ -1,16 +1,15 @@
 #include "reader/reader_connection.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 namespace corvalt {
 
 namespace {
 
-bool IsAccessError(int code)
+bool IsAccessError(const HidError& error)
 {
-    return code == EACCES || code == EPERM;
+    return error.kind == HidErrorKind::AccessDenied;
 }
 
 // Opens a listed interface read-write or, failing that, for queries only.
@@ -20,10 +19,10 @@ std::unique_ptr<HidDevice> OpenInterface(HidHost& host, const std::string& path,
     std::unique_ptr<HidDevice> device = host.Open(path, HidAccess::ReadWrite);
     if (device)
         return device;
-    const bool readWriteDenied = IsAccessError(host.LastError().code);
+    const bool readWriteDenied = IsAccessError(host.LastError());
     device = host.Open(path, HidAccess::QueryOnly);
     if (!device)
-        accessDenied = readWriteDenied || IsAccessError(host.LastError().code);
+        accessDenied = readWriteDenied || IsAccessError(host.LastError());
     return device;
 }
 
@@ -137,7 +136,7 @@ void CloseReader(ReaderConnection& c)
 
 void CloseFailedReader(ReaderConnection& c)
 {
-    if (c.IsOpen() && c.hDevice->LastError().code == ENODEV)
+    if (c.IsOpen() && c.hDevice->LastError().kind == HidErrorKind::Gone)
         c.SettledPaths.erase(c.ReaderPath);
     CloseReader(c);
 }

@@ -91,7 +91,7 @@ bool OpenReader(ReaderConnection& connection);
 void CloseReader(ReaderConnection& connection);
 
 // Closes the reader after a call on it failed. When the call found the
-// device gone (ENODEV), a node met later at its path is another device, even
+// device gone, a node met later at its path is another device, even
 // if no list saw it leave: it settles before it is opened.
 void CloseFailedReader(ReaderConnection& connection);
 

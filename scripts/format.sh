@@ -10,7 +10,7 @@ set -euo pipefail
 
 cd "$(dirname "$0")/.."
 
-readonly FOLDERS=(app bench carddata cli config console fuzz platform reader tests text virtualreader)
+readonly FOLDERS=(app bench carddata cli config console fuzz platform reader rules tests text virtualreader)
 CLANG_FORMAT=${CLANG_FORMAT:-clang-format}
 
 check=false

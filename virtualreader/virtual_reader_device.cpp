@@ -16,7 +16,7 @@ bool VirtualReaderDevice::Attached()
     m_error = {};
     if (m_reader.IsListed() && m_reader.Attachment() == m_attachment)
         return true;
-    m_error = {ENODEV, m_path + ": " + std::strerror(ENODEV)};
+    m_error = ErrnoHidError(ENODEV, m_path + ": " + std::strerror(ENODEV));
     return false;
 }
 
@@ -41,7 +41,7 @@ bool VirtualReaderDevice::SetFeature(const uint8_t* report, size_t length)
     if (!Attached())
         return false;
     if (report == nullptr || length < 2) {
-        m_error = {EINVAL, m_path + ": " + std::strerror(EINVAL)};
+        m_error = ErrnoHidError(EINVAL, m_path + ": " + std::strerror(EINVAL));
         return false;
     }
     m_reader.ReceiveFeature({report, length});
@@ -53,7 +53,7 @@ bool VirtualReaderDevice::GetFeature(uint8_t* report, size_t length)
     if (!Attached())
         return false;
     if (report == nullptr || length < 2) {
-        m_error = {EINVAL, m_path + ": " + std::strerror(EINVAL)};
+        m_error = ErrnoHidError(EINVAL, m_path + ": " + std::strerror(EINVAL));
         return false;
     }
     const std::vector<uint8_t> answer = m_reader.FeatureAnswer();
@@ -68,12 +68,12 @@ HidReadStatus VirtualReaderDevice::ReadInput(uint8_t* buffer, size_t length, siz
     if (!Attached())
         return HidReadStatus::Failed;
     if (buffer == nullptr || length < 2) {
-        m_error = {EINVAL, m_path + ": " + std::strerror(EINVAL)};
+        m_error = ErrnoHidError(EINVAL, m_path + ": " + std::strerror(EINVAL));
         return HidReadStatus::Failed;
     }
     const std::optional<std::vector<uint8_t>> report = m_reader.TakeInputReport();
     if (!report) {
-        m_error = {EAGAIN, "no report yet"};
+        m_error = ErrnoHidError(EAGAIN, "no report yet");
         return HidReadStatus::Pending;
     }
     const size_t count = std::min(report->size(), length);

@@ -35,7 +35,7 @@ std::unique_ptr<HidDevice> VirtualReaderHost::Open(const std::string& path, HidA
     m_lastError = &m_ownError;
     m_ownError = {};
     if (!m_reader.IsListed()) {
-        m_ownError = {ENOENT, "open " + path + ": " + std::strerror(ENOENT)};
+        m_ownError = ErrnoHidError(ENOENT, "open " + path + ": " + std::strerror(ENOENT));
         return nullptr;
     }
     return std::make_unique<VirtualReaderDevice>(m_reader, path);

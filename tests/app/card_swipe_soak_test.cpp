@@ -11,9 +11,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/card_swipe_steps.h"
+#include "rules/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/recording_message_box.h"

@@ -7,9 +7,9 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
-#include "app/card_swipe_steps.h"
+#include "rules/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/input_report_layout.h"

@@ -18,7 +18,7 @@
 
 #include "app/config_controls.h"
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "tests/support/descriptors.h"
 #include "tests/support/main_window_fixture.h"
 

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <set>
 
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "carddata/card_data.h"
 #include "tests/support/main_window_fixture.h"
 

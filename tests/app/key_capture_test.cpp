@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace corvalt {

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
-#include "app/radio_groups.h"
+#include "rules/dialog_template.h"
+#include "rules/radio_groups.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace corvalt {

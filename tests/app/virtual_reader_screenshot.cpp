@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "app/card_swipe_steps.h"
+#include "rules/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
 #include "app/virtual_reader_window.h"
 #include "tests/support/fake_clock.h"

@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/card_swipe_steps.h"
+#include "rules/card_swipe_steps.h"
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "app/virtual_reader_window.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"

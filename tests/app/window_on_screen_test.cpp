@@ -20,7 +20,7 @@
 #include "app/beside_window.h"
 #include "app/caption_fit.h"
 #include "app/corvalt_dlg.h"
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 #include "app/virtual_reader_window.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/window_texts.h"
+#include "rules/window_texts.h"
 #include "carddata/card_usages.h"
 #include "cli/cli_texts.h"
 #include "console/console_texts.h"

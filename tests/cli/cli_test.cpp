@@ -16,7 +16,7 @@
 #include "cli/swipe_json.h"
 #include "cli/utc_time.h"
 #include "config/interface_commands.h"
-#include "app/window_texts.h"
+#include "rules/window_texts.h"
 #include "console/console_texts.h"
 #include "console/script_file.h"
 #include "tests/cli/cli_run.h"

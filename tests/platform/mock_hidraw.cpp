@@ -134,8 +134,8 @@ MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link)
     const std::string name = "hidraw" + std::to_string(number), parent = SysfsPath(number);
     std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\n" + (uevent.empty() ? "" : "E: " + uevent + "\n") +
                        "\nP: " + parent + "/hidraw/" + name + "\nN: " + name +
-                       "\nE: SUBSYSTEM=hidraw\nA: dev=245:" + std::to_string(number) + "\n" +
-                       (link ? "L: device=../../../h" + name + "\n" : "");
+                       "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + name + "\nA: dev=245:" + std::to_string(number) +
+                       "\n" + (link ? "L: device=../../../h" + name + "\n" : "");
     GError* error = nullptr;
     EXPECT_TRUE(umockdev_testbed_add_from_string(m_bed, text.c_str(), &error)) << (error ? error->message : "");
     m_nodes.push_back(std::make_unique<MockNode>());
@@ -145,6 +145,7 @@ MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link)
     g_signal_connect(handler, "handle-read", G_CALLBACK(HandleRead), m_nodes.back().get());
     EXPECT_TRUE(umockdev_testbed_attach_ioctl(m_bed, ("/dev/" + name).c_str(), handler, &error));
     m_handlers.push_back(handler);
+    umockdev_testbed_uevent(m_bed, ("/sys" + parent + "/hidraw/" + name).c_str(), "add");
     return *m_nodes.back();
 }
 
@@ -153,6 +154,7 @@ void MockHidrawTest::Remove(MockNode& node)
     const int number = std::atoi(node.path.c_str() + std::strlen("/dev/hidraw"));
     const std::string sysfs = "/sys" + SysfsPath(number);
     Set(node, [](MockNode& n) { n.goneError = ENODEV; });
+    umockdev_testbed_uevent(m_bed, (sysfs + "/hidraw/hidraw" + std::to_string(number)).c_str(), "remove");
     umockdev_testbed_remove_device(m_bed, (sysfs + "/hidraw/hidraw" + std::to_string(number)).c_str());
     umockdev_testbed_remove_device(m_bed, sysfs.c_str());
     // The testbed keeps a node that has a handler attached; unplugging

@@ -71,8 +71,12 @@ protected:
 
     // Adds hidrawN under a HID device whose uevent holds `uevent` lines;
     // without `link` the class entry has no "device" link, so no uevent.
+    // Its own uevent names its node, as libudev's users (Wine) look for it.
+    // Announces it with an "add" event, once the node can be opened: udev
+    // monitors (Wine's) open it at once.
     MockNode& Add(int number, const std::string& uevent = "HID_ID=0003:00000801:00000002", bool link = true);
-    // Takes the node out of sysfs and /dev, as an unplug does.
+    // Takes the node out of sysfs and /dev, as an unplug does, after a
+    // "remove" event.
     void Remove(MockNode& node);
 
     std::unique_ptr<HidDevice> Open(MockNode& node, Bytes descriptor);

@@ -97,7 +97,7 @@ public:
             return status;
         }
         if (m_device->inputReports.empty()) {
-            m_error = {EAGAIN, "no report yet"};
+            m_error = ErrnoHidError(EAGAIN, "no report yet");
             return HidReadStatus::Pending;
         }
         const std::vector<uint8_t> report = std::move(m_device->inputReports.front());
@@ -128,7 +128,7 @@ private:
     {
         if (m_device->unplugged)
             code = ENODEV;  // as the kernel answers every call on a node whose device has gone
-        m_error = {code, m_device->path + ": " + std::strerror(code)};
+        m_error = ErrnoHidError(code, m_device->path + ": " + std::strerror(code));
         return false;
     }
 
@@ -179,7 +179,7 @@ bool FakeHidHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)
     log.push_back("list");
     m_lastError = {};
     if (failList) {
-        m_lastError = {EIO, "listing failed"};
+        m_lastError = ErrnoHidError(EIO, "listing failed");
         return false;
     }
     interfaces.clear();
@@ -209,7 +209,7 @@ std::unique_ptr<HidDevice> FakeHidHost::Open(const std::string& path, HidAccess 
         error = access == HidAccess::ReadWrite ? (*it)->readWriteOpenError : (*it)->queryOpenError;
     if (error != 0) {
         log.push_back("open-failed " + path + " " + mode);
-        m_lastError = {error, "open " + path + ": " + std::strerror(error)};
+        m_lastError = ErrnoHidError(error, "open " + path + ": " + std::strerror(error));
         return nullptr;
     }
     log.push_back("open " + path + " " + mode);

@@ -1,91 +1,28 @@
-// Saving a transcript: line ends, the bytes on disk, and failures that name
-// the file and the system's reason.
-#include "app/transcript_file.h"
-
+// Saving a transcript the Linux way: a device is never replaced, a failed
+// write leaves no trace, and the file's mode keeps card data private.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
+#include <string>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "rules/transcript_file.h"
+#include "tests/rules/transcript_folder.h"
+
 namespace corvalt {
 namespace {
 
-struct LineEndCase {
-    const char* name;
-    std::string_view text;
-    std::string_view saved;
-};
-
-class LineEndTest : public ::testing::TestWithParam<LineEndCase> {};
-
-TEST_P(LineEndTest, BecomeCrLf)
+// A device or a FIFO is never replaced by a file.
+TEST_F(TranscriptFileTest, RefusesADevice)
 {
-    EXPECT_EQ(WithCrLfLineEnds(GetParam().text), GetParam().saved);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, LineEndTest,
-                         ::testing::Values(LineEndCase{"Empty", "", ""},
-                                           LineEndCase{"CrLfKept", "a\r\nb\r\n", "a\r\nb\r\n"},
-                                           LineEndCase{"Lf", "a\nb", "a\r\nb"},
-                                           LineEndCase{"LoneCr", "a\rb\r", "a\r\nb\r\n"},
-                                           LineEndCase{"EmptyLines", "\n\r\n\r", "\r\n\r\n\r\n"},
-                                           LineEndCase{"CrCrLf", "a\r\r\nb", "a\r\n\r\nb"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-class TranscriptFileTest : public ::testing::Test {
-protected:
-    TranscriptFileTest() { std::filesystem::create_directories(folder); }
-    ~TranscriptFileTest() override { std::filesystem::remove_all(folder); }
-
-    static std::string Contents(const std::filesystem::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    std::set<std::string> Names() const
-    {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            names.insert(entry.path().filename());
-        return names;
-    }
-
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("corvalt_transcript_test_" + std::to_string(::getpid()));
-};
-
-TEST_F(TranscriptFileTest, ReplacesTheFileWithTheUtf8Text)
-{
-    const std::string path = folder / "swipe.txt";
-    std::ofstream(path) << "an older and much longer transcript that must not show through";
-    const Result<> saved = WriteTranscriptFile(path, "Track 1: %B4111\nTrack 2: ;4111=\nÄ 卡");
-    ASSERT_TRUE(saved.Succeeded()) << saved.m_reason;
-    EXPECT_EQ(Contents(path), "Track 1: %B4111\r\nTrack 2: ;4111=\r\nÄ 卡");
-}
-
-TEST_F(TranscriptFileTest, FailuresNameTheFileAndTheReason)
-{
-    struct Case {
-        std::string path;
-        std::string reason;
-    };
-    const Case cases[] = {
-        {folder / "no such folder" / "t.txt", "No such file or directory"},
-        {folder.string(), "Is a directory"},
-        // A device or a FIFO is never replaced by a file.
-        {"/dev/full", "Not a regular file"},
-    };
-    for (const Case& c : cases) {
-        const Result<> saved = WriteTranscriptFile(c.path, "text\n");
-        EXPECT_FALSE(saved.Succeeded()) << c.path;
-        EXPECT_EQ(saved.m_reason, "Could not save the transcript to \"" + c.path + "\": " + c.reason);
-    }
+    const Result<> saved = WriteTranscriptFile("/dev/full", "text\n");
+    EXPECT_FALSE(saved.Succeeded());
+    EXPECT_EQ(saved.m_reason, "Could not save the transcript to \"/dev/full\": Not a regular file");
 }
 
 // The file is written beside the target and renamed over it only when all

@@ -1,7 +1,7 @@
 // The main window's control table and the rules read from it: the radio
 // groups, the configuration block, the dialog-unit mapping, the two window
 // sizes and the window's place on the screen.
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <set>
 
 #include "app/config_controls.h"
-#include "app/dialog_units.h"
-#include "app/enclosing_boxes.h"
+#include "rules/dialog_units.h"
+#include "rules/enclosing_boxes.h"
 #include "app/panel_settings.h"
-#include "app/radio_groups.h"
-#include "app/window_placement.h"
-#include "app/window_sizes.h"
+#include "rules/radio_groups.h"
+#include "rules/window_placement.h"
+#include "rules/window_sizes.h"
 
 namespace corvalt {
 namespace {

@@ -2,6 +2,7 @@
 // ends, whatever ends the text's lines had.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,10 +18,11 @@ std::string WithCrLfLineEnds(std::string_view text);
 // `path` only once all of it is on disk: a failed save leaves what was
 // there as it was, and no other file behind.
 //
-// A transcript holds card data, so a new file may be read by its owner only
-// (0600); a regular file that is replaced passes on its owner's and group's
-// read and write bits, and no other. A symbolic link at `path` is replaced
-// by the file, not followed: the file is saved where the user chose, never
+// A transcript holds card data, so on Linux a new file may be read by its
+// owner only (0600); a regular file that is replaced passes on its owner's
+// and group's read and write bits, and no other. On Windows the file takes
+// the access rules of its folder. A symbolic link at `path` is replaced by
+// the file, not followed: the file is saved where the user chose, never
 // into the link's target, whether that exists or not. A directory, device
 // or FIFO at `path` is refused.
 //
@@ -28,6 +30,6 @@ std::string WithCrLfLineEnds(std::string_view text);
 // is reported: it does not end the program.
 //
 // A failure's reason is a sentence naming the file and the system's reason.
-Result<> WriteTranscriptFile(const std::string& path, std::string_view utf8Text);
+Result<> WriteTranscriptFile(const std::filesystem::path& path, std::string_view utf8Text);
 
 }  // namespace corvalt

@@ -1,4 +1,4 @@
-#include "app/radio_groups.h"
+#include "rules/radio_groups.h"
 
 #include <algorithm>
 

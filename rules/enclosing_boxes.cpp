@@ -1,4 +1,4 @@
-#include "app/enclosing_boxes.h"
+#include "rules/enclosing_boxes.h"
 
 namespace corvalt {
 

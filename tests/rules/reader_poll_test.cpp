@@ -2,7 +2,7 @@
 // device situation, how it picks the reader's mode, how it hands card
 // reports on, and how it copes with ticks and mode switches that arrive
 // while it pumps messages.
-#include "app/reader_poll.h"
+#include "rules/reader_poll.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/window_texts.h"
+#include "console/console_texts.h"
+#include "rules/window_texts.h"
 #include "tests/support/descriptors.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
@@ -186,8 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
     Readers, UnusableReaderTest,
     ::testing::Values(UnusableReaderCase{"AccessDenied",
                                          [](auto& d) { d.readWriteOpenError = d.queryOpenError = EACCES; },
-                                         "Status: Reader found, but access to it was denied - install the udev "
-                                         "rule (see README)"},
+                                         std::string(kStatusPrefix) + std::string(kAccessDeniedAdvice)},
                       UnusableReaderCase{"InputReportTooLong",
                                          [](auto& d) { d.descriptor = VendorDescriptor(600, 63); },
                                          "Status: Reader found, but it is not supported (input report of 601 "

@@ -1,24 +1,66 @@
-#include "app/transcript_file.h"
+#include "rules/transcript_file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+
+#include "platform/windows_text.h"
+#else
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
+#endif
+
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+
+#include "text/path_text.h"
 
 namespace corvalt {
 
 namespace {
 
-std::string FailureText(const std::string& path, const char* reason)
+std::string FailureText(const std::filesystem::path& path, const std::string& reason)
 {
-    return "Could not save the transcript to \"" + path + "\": " + reason;
+    return "Could not save the transcript to \"" + PathText(path) + "\": " + reason;
 }
 
+#ifdef _WIN32
+// A new file in `folder` that no other program has open, named
+// .corvalt-transcript-XXXXXX; its handle, or INVALID_HANDLE_VALUE.
+HANDLE CreateTemporary(const std::filesystem::path& folder, std::filesystem::path& temporary)
+{
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wchar_t name[32];
+        ::swprintf(name, 32, L".corvalt-transcript-%06x", static_cast<unsigned>(random() & 0xFFFFFF));
+        temporary = folder / name;
+        const HANDLE handle =
+            ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS)
+            return handle;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+#else
 // A file replaced keeps at most its owner's and group's read and write
 // bits: execute, set-id and sticky bits and anything for others never pass
 // from an old file to a transcript.
@@ -66,6 +108,7 @@ bool WriteAll(int fd, std::string_view bytes)
     }
     return true;
 }
+#endif
 
 }  // namespace
 
@@ -86,7 +129,43 @@ std::string WithCrLfLineEnds(std::string_view text)
     return result;
 }
 
-Result<> WriteTranscriptFile(const std::string& path, std::string_view utf8Text)
+#ifdef _WIN32
+Result<> WriteTranscriptFile(const std::filesystem::path& path, std::string_view utf8Text)
+{
+    std::error_code error;
+    const std::filesystem::file_status target = std::filesystem::symlink_status(path, error);
+    if (std::filesystem::is_directory(target))
+        return Failure{FailureText(path, std::strerror(EISDIR))};
+    if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target) &&
+        !std::filesystem::is_symlink(target))
+        return Failure{FailureText(path, "Not a regular file")};
+
+    const std::filesystem::path folder = path.parent_path();
+    std::filesystem::path temporary;
+    const HANDLE file = CreateTemporary(folder.empty() ? std::filesystem::path(".") : folder, temporary);
+    if (file == INVALID_HANDLE_VALUE)
+        return Failure{FailureText(path, WindowsErrorText(::GetLastError()))};
+    // The file is on the disk before it takes the old one's place: a failure
+    // of the disk shows here, not after the old file is gone.
+    bool saved = WriteAll(file, WithCrLfLineEnds(utf8Text)) && ::FlushFileBuffers(file);
+    DWORD code = saved ? ERROR_SUCCESS : ::GetLastError();
+    if (!::CloseHandle(file) && saved) {
+        saved = false;
+        code = ::GetLastError();
+    }
+    // Takes the place of the old file, or of a symbolic link, in one step.
+    if (saved && !::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        saved = false;
+        code = ::GetLastError();
+    }
+    if (!saved) {
+        ::DeleteFileW(temporary.c_str());
+        return Failure{FailureText(path, WindowsErrorText(code))};
+    }
+    return {};
+}
+#else
+Result<> WriteTranscriptFile(const std::filesystem::path& path, std::string_view utf8Text)
 {
     mode_t mode = S_IRUSR | S_IWUSR;
     struct stat target {};
@@ -122,5 +201,7 @@ Result<> WriteTranscriptFile(const std::string& path, std::string_view utf8Text)
     }
     return {};
 }
+
+#endif
 
 }  // namespace corvalt

@@ -4,7 +4,7 @@
 // caption can still be reached. A second window goes beside the first.
 #pragma once
 
-#include "app/window_sizes.h"
+#include "rules/window_sizes.h"
 
 namespace corvalt {
 

@@ -1,8 +1,8 @@
-#include "app/reader_poll.h"
+#include "rules/reader_poll.h"
 
 #include <string>
 
-#include "app/window_texts.h"
+#include "rules/window_texts.h"
 #include "console/console_texts.h"
 #include "reader/reader_models.h"
 

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 
 namespace corvalt {
 

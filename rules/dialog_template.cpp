@@ -1,4 +1,4 @@
-#include "app/dialog_template.h"
+#include "rules/dialog_template.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // connection and card record; showing a decoded swipe is the window's part.
 #pragma once
 
-#include "app/reader_poll.h"
+#include "rules/reader_poll.h"
 #include "carddata/card_data.h"
 #include "reader/reader_connection.h"
 

@@ -1,4 +1,4 @@
-#include "app/window_sizes.h"
+#include "rules/window_sizes.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/card_swipe_steps.h"
+#include "rules/card_swipe_steps.h"
 
 #include "carddata/card_decoder.h"
 #include "reader/input_report.h"

@@ -1,4 +1,4 @@
-#include "app/dialog_units.h"
+#include "rules/dialog_units.h"
 
 namespace corvalt {
 

@@ -1,4 +1,4 @@
-#include "app/key_names.h"
+#include "rules/key_names.h"
 
 #include <algorithm>
 #include <array>

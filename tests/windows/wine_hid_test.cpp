@@ -1,0 +1,221 @@
+// corvalt-cli.exe, the Windows build, against umockdev's emulated hidraw
+// nodes through Wine's own HID stack: Wine's bus driver opens the node,
+// SetupAPI lists it, and the program's Windows host reads and writes it
+// with the system's HID calls. A Linux program, run by the Windows build's
+// tests (scripts/setup.sh test-windows) with the program's path, and WINE,
+// WINESERVER and WINEPREFIX set; exits 77 (skipped) outside umockdev.
+//
+// Wine's driver must be in the umockdev world to see its nodes, so this
+// program starts the wineserver itself, after the nodes exist.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/platform/mock_hidraw.h"
+#include "virtualreader/input_report_layout.h"
+
+namespace corvalt {
+namespace {
+
+using testing::Bytes;
+using testing::MockNode;
+
+std::string g_program;  // corvalt-cli.exe
+
+const char* Setting(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+struct WineRun {
+    int exitCode = -1;  // -1: stopped
+    std::string out;
+};
+
+// Runs corvalt-cli.exe under Wine and collects its output. A run that takes
+// longer than `seconds` is stopped and fails the test.
+WineRun RunProgram(const std::vector<std::string>& arguments, int seconds = 60)
+{
+    std::vector<std::string> words = {Setting("WINE"), g_program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0)
+        return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        ::close(out[1]);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    WineRun run;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        if (std::chrono::steady_clock::now() > end) {
+            ADD_FAILURE() << "corvalt-cli.exe did not finish in " << seconds << " s; its output: " << run.out;
+            ::kill(child, SIGKILL);
+            break;
+        }
+        pollfd ready{out[0], POLLIN, 0};
+        if (::poll(&ready, 1, 100) > 0) {
+            char buffer[4096];
+            const ssize_t count = ::read(out[0], buffer, sizeof buffer);
+            if (count > 0) {
+                run.out.append(buffer, static_cast<size_t>(count));
+                continue;
+            }
+        }
+        // Wine's own processes may hold the pipe open after the program
+        // has ended: its end, not the pipe's, ends the run.
+        int status = 0;
+        if (::waitpid(child, &status, WNOHANG) == child) {
+            for (char buffer[4096];;) {
+                pollfd rest{out[0], POLLIN, 0};
+                const ssize_t count = ::poll(&rest, 1, 0) > 0 ? ::read(out[0], buffer, sizeof buffer) : 0;
+                if (count <= 0)
+                    break;
+                run.out.append(buffer, static_cast<size_t>(count));
+            }
+            ::close(out[0]);
+            if (WIFEXITED(status))
+                run.exitCode = WEXITSTATUS(status);
+            return run;
+        }
+    }
+    ::close(out[0]);
+    ::waitpid(child, nullptr, 0);
+    return run;
+}
+
+// The wineserver of the prefix, started inside the umockdev world so that
+// Wine's bus driver sees the emulated nodes, and ended with the test.
+void Wineserver(const char* option)
+{
+    // The server goes to the background and keeps the handles it was
+    // started with: none of the test's.
+    const std::string command = std::string(Setting("WINESERVER")) + " " + option + " </dev/null >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+class WineHidTest : public testing::MockHidrawTest {
+protected:
+    WineHidTest() : m_node(Add(0))
+    {
+        testing::Set(m_node, [this](MockNode& node) {
+            node.descriptor = m_layout.Descriptor();
+            node.features[0] = {0x00, 0x00, 0x01, 0xAB};  // RC=00, one data byte
+        });
+        // The emulated node is a terminal that Wine's driver opens without
+        // O_NOCTTY: an unplug's hang-up would end Wine's whole HID stack.
+        ::signal(SIGHUP, SIG_IGN);
+        // A server of the prefix that runs outside the umockdev world
+        // (one lingers a few seconds after any program) would serve it.
+        std::system((std::string(Setting("WINESERVER")) + " -k >/dev/null 2>&1").c_str());
+        Wineserver("-w");
+        Wineserver("-p");
+        // Wine's services, its bus driver among them, start with the first
+        // program and keep the standard handles it had: here, none of the
+        // test's pipes. They find the emulated node as they start.
+        const std::string boot = std::string(Setting("WINE")) + " wineboot </dev/null >/dev/null 2>&1";
+        EXPECT_EQ(std::system(boot.c_str()), 0);
+    }
+    ~WineHidTest() override
+    {
+        Wineserver("-k");
+        Wineserver("-w");
+    }
+
+    // The line `list` prints for the emulated reader, or empty. Wine's
+    // interface paths name it "...vid_0801&pid_0002...", in either case.
+    static std::string ReaderLine(const std::string& listing)
+    {
+        const size_t at = Lower(listing).find("vid_0801&pid_0002");
+        if (at == std::string::npos)
+            return {};
+        const size_t begin = listing.rfind('\n', at) == std::string::npos ? 0 : listing.rfind('\n', at) + 1;
+        return listing.substr(begin, listing.find('\n', at) - begin);
+    }
+
+    // The listing once it shows the reader, or no longer shows it: Wine's
+    // bus driver takes udev's events on a thread of its own. Gives up
+    // after ten seconds.
+    static std::string ListUntil(bool listed)
+    {
+        std::string listing;
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            listing = RunProgram({"list"}).out;
+            if (ReaderLine(listing).empty() != listed)
+                break;
+            ::usleep(500000);
+        }
+        return listing;
+    }
+
+    InputReportLayout m_layout{ReaderCardFields(0x0002)};
+    MockNode& m_node;
+};
+
+TEST_F(WineHidTest, ListAndSendReachTheNode)
+{
+    const WineRun list = RunProgram({"list"});
+    EXPECT_EQ(list.exitCode, 0);
+    EXPECT_NE(ReaderLine(list.out).find("  0801:0002  supported reader, HID mode, can be opened"), std::string::npos)
+        << list.out;
+
+    // The same report on the wire as the Linux build sends.
+    const WineRun send = RunProgram({"send", "01 10 00"});
+    EXPECT_EQ(send.exitCode, 0);
+    EXPECT_EQ(send.out, "Request      : CMND=01, DATA= 10 00\nResponse     : RC=00, DATA= AB\n");
+    const std::vector<Bytes> sent = testing::Get(m_node, [](MockNode& node) { return node.featuresSet; });
+    ASSERT_EQ(sent.size(), 1u);
+    Bytes expected = {0x00, 0x01, 0x02, 0x10, 0x00};
+    expected.resize(64, 0);
+    EXPECT_EQ(sent[0], expected);
+}
+
+// Wine's bus driver learns of an unplug from udev's "remove" event, as on
+// a real system; the program's next listing follows.
+TEST_F(WineHidTest, AnUnplugIsNoticed)
+{
+    const std::string before = RunProgram({"list"}).out;
+    ASSERT_NE(ReaderLine(before), "") << before;
+    Remove(m_node);
+    const std::string unplugged = ListUntil(false);
+    EXPECT_EQ(ReaderLine(unplugged), "") << unplugged;
+}
+
+}  // namespace
+}  // namespace corvalt
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s CORVALT-CLI.EXE [gtest options]\n", argv[0]);
+        return 2;
+    }
+    corvalt::g_program = argv[1];
+    return corvalt::testing::RunUnderUmockdev(argc - 1, argv + 1);
+}
