@@ -110,8 +110,11 @@ int RunSubCommand(HidHost& host, VirtualReader* virtualReader, const CliOptions&
     if (options.subCommand == SubCommand::kRecord)
         return Record(host, options, environment.clock, out, err);
     if (options.subCommand == SubCommand::kWatch) {
-        WatchSettings settings{options.json ? SwipeFormat::kJson : SwipeFormat::kCardText, absentStatus, options.count,
-                               options.timeoutMs};
+        WatchSettings settings;
+        settings.format = options.json ? SwipeFormat::kJson : SwipeFormat::kCardText;
+        settings.absentStatus = absentStatus;
+        settings.count = options.count;
+        settings.timeoutMs = options.timeoutMs;
         if (environment.wallClock)
             settings.wallClock = environment.wallClock;
         std::istringstream nothing;

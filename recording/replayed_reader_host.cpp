@@ -50,7 +50,7 @@ public:
         const std::vector<RecordedReport>& reports = replay.recording.reports;
         if (replay.nextReport == reports.size() ||
             replay.clock.NowMs() - replay.startMs < reports[replay.nextReport].microseconds / 1000) {
-            m_error = {EAGAIN, "no report yet"};
+            m_error = ErrnoHidError(EAGAIN, "no report yet");
             return HidReadStatus::Pending;
         }
         const std::vector<uint8_t>& report = reports[replay.nextReport++].bytes;
@@ -71,7 +71,7 @@ private:
         m_error = {};
         if (buffer != nullptr && length >= 2)
             return true;
-        m_error = {EINVAL, std::string(kReplayedReaderPath) + ": " + std::strerror(EINVAL)};
+        m_error = ErrnoHidError(EINVAL, std::string(kReplayedReaderPath) + ": " + std::strerror(EINVAL));
         return false;
     }
 
