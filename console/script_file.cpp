@@ -49,7 +49,7 @@ int OpenScript(const std::filesystem::path& path)
 #endif
 }
 
-std::string TooLong(const std::string& path)
+std::string TooLong(const std::filesystem::path& path)
 {
     return FileError("Cannot read", path,
                      "A script file may hold at most " + std::to_string(kScriptFileLimit >> 20) + " MiB (" +
@@ -171,10 +171,10 @@ Result<std::string> ReadScriptStream(std::istream& in, const std::string& name)
     std::string contents(kScriptFileLimit + 1, '\0');
     in.read(contents.data(), static_cast<std::streamsize>(contents.size()));
     if (in.bad())
-        return Failure{FileError("Cannot read", name, std::strerror(EIO))};
+        return Failure{FileError("Cannot read", PathFromUtf8(name), std::strerror(EIO))};
     contents.resize(static_cast<size_t>(in.gcount()));
     if (contents.size() > kScriptFileLimit)
-        return Failure{TooLong(name)};
+        return Failure{TooLong(PathFromUtf8(name))};
     return contents;
 }
 

@@ -111,12 +111,14 @@ windows_build() {
 
 # The Linux program of the Wine HID tests, from a build without Qt in
 # build-windows/host; prints its path.
+# Run in a command substitution, where set -e does not hold: each step
+# ends it on failure itself.
 wine_hid_run() {
-    install_missing "${WINE_HID_PACKAGES[@]}" >&2
+    install_missing "${WINE_HID_PACKAGES[@]}" >&2 || exit 1
     # shellcheck disable=SC2086 # CMAKE_ARGS is a list of words on purpose
     cmake -S . -B "$WINDOWS_DIR/host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCORVALT_WINDOW=OFF -DCORVALT_BENCH=OFF ${CMAKE_ARGS:-} >&2
-    cmake --build "$WINDOWS_DIR/host" --target wine_hid_run >&2
+        -DCORVALT_WINDOW=OFF -DCORVALT_BENCH=OFF ${CMAKE_ARGS:-} >&2 || exit 1
+    cmake --build "$WINDOWS_DIR/host" --target wine_hid_run >&2 || exit 1
     echo "$PWD/$WINDOWS_DIR/host/tests/windows/wine_hid_run"
 }
 
