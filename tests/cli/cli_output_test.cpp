@@ -25,15 +25,7 @@ namespace corvalt {
 namespace {
 
 using testing::CliRun;
-
-size_t LinesStarting(const std::string& text, const std::string& start)
-{
-    size_t count = 0;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        count += line.starts_with(start) ? 1 : 0;
-    return count;
-}
+using testing::LinesStarting;
 
 std::string ThreeCommandScript()
 {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,16 @@ inline CliRun RunCli(HidHost& host, Clock& clock, std::vector<std::string> argum
 inline std::string RequestLine(const std::string& command)
 {
     return "Request      : CMND=" + command.substr(0, 2) + ", DATA=" + command.substr(2) + "\n";
+}
+
+// How many of the text's lines begin with start.
+inline size_t LinesStarting(const std::string& text, const std::string& start)
+{
+    size_t count = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        count += line.starts_with(start) ? 1 : 0;
+    return count;
 }
 
 }  // namespace corvalt::testing

@@ -30,6 +30,7 @@ namespace corvalt {
 namespace {
 
 using testing::CliRun;
+using testing::LinesStarting;
 using testing::RequestLine;
 
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part)
@@ -47,15 +48,6 @@ std::string Err(std::string_view lines)
     for (std::string line; std::getline(in, line);)
         text += std::string(kErrorPrefix) + line + "\n";
     return text;
-}
-
-size_t LinesStarting(const std::string& text, const std::string& start)
-{
-    size_t count = 0;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        count += line.starts_with(start) ? 1 : 0;
-    return count;
 }
 
 class CliTest : public ::testing::Test {
