@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "fuzz/fuzz_check.h"
 #include "carddata/card_decoder.h"
 #include "carddata/card_text.h"
 #include "fuzz/detached_reader.h"
@@ -20,13 +21,9 @@
 
 namespace {
 
-using namespace corvalt;
+using corvalt::fuzz::check;
 
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using namespace corvalt;
 
 }  // namespace
 

@@ -9,10 +9,13 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/fuzz_check.h"
 #include "console/command_framing.h"
 #include "console/command_text.h"
 
 namespace {
+
+using corvalt::fuzz::check;
 
 using namespace corvalt;
 
@@ -21,12 +24,6 @@ public:
     void Show(const std::string&) override { ++shown; }
     int shown = 0;
 };
-
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
 
 bool IsUpperHex(char c)
 {

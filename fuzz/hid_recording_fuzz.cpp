@@ -8,17 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "recording/hid_recording.h"
 
 namespace {
 
-using namespace corvalt;
+using corvalt::fuzz::check;
 
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using namespace corvalt;
 
 }  // namespace
 

@@ -8,10 +8,13 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "carddata/card_usages.h"
 #include "platform/hidp.h"
 
 namespace {
+
+using corvalt::fuzz::check;
 
 struct Input {
     const uint8_t* data;
@@ -29,12 +32,6 @@ uint16_t reportLength(const HIDP_CAPS& caps, HIDP_REPORT_TYPE type)
     case HidP_Output: return caps.OutputReportByteLength;
     default: return caps.FeatureReportByteLength;
     }
-}
-
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
 }
 
 void exerciseCap(HIDP_REPORT_TYPE type, const HIDP_VALUE_CAPS& cap, PHIDP_PREPARSED_DATA data,

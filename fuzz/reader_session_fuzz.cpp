@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "carddata/card_decoder.h"
 #include "carddata/card_text.h"
 #include "console/command_framing.h"
@@ -42,6 +43,8 @@
 #include "tests/support/fake_hid_host.h"
 
 namespace {
+
+using corvalt::fuzz::check;
 
 using namespace corvalt;
 
@@ -79,12 +82,6 @@ struct Input {
         return bytes;
     }
 };
-
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
 
 void CheckCardTexts(const CardData& card)
 {

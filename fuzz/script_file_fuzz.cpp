@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "console/command_console.h"
 #include "console/command_text.h"
 #include "console/script_file.h"
@@ -21,13 +22,9 @@
 
 namespace {
 
-using namespace corvalt;
+using corvalt::fuzz::check;
 
-void check(bool ok)
-{
-    if (!ok)
-        __builtin_trap();
-}
+using namespace corvalt;
 
 class CountingMessageBox final : public MessageBox {
 public:
