@@ -134,6 +134,10 @@ with_wine() {
         # bus off.
         "$WINE" reg add 'HKLM\System\CurrentControlSet\Services\winebus' /v 'Enable SDL' /t REG_DWORD /d 0 /f
     fi
+    # The server of the set-up above, or one left by an interrupted run,
+    # would make the kept one refuse to start (status 2).
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w
     "$WINESERVER" -p
     # Wine's services start with the first program and keep its standard
     # handles: started here, they hold none of ctest's pipes open.
