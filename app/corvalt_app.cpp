@@ -11,7 +11,7 @@
 #include "app/virtual_reader_window.h"
 #include "carddata/card_data.h"
 #include "platform/clock.h"
-#include "platform/hidraw_host.h"
+#include "platform/system_hid_host.h"
 #include "reader/reader_connection.h"
 #include "virtualreader/virtual_reader_host.h"
 
@@ -20,12 +20,12 @@ namespace corvalt {
 CCorvaltApp::CCorvaltApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     SetApplicationIdentity();
-    setWindowIcon(QIcon(QStringLiteral(":/corvalt.svg")));
+    setWindowIcon(ApplicationIcon());
 }
 
 int CCorvaltApp::InitInstance(const CommandLine& commandLine)
 {
-    HidrawHost systemHost;
+    SystemHidHost systemHost;
     SystemClock clock;
     // A virtual reader joins the system's device list after the real ones.
     std::optional<VirtualReader> virtualReader;

@@ -4,18 +4,15 @@
 #include "cli/corvalt_cli.h"
 #include "cli/shell_output.h"
 #include "platform/clock.h"
+#include "platform/system_hid_host.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-
-#include "platform/windows_hid_host.h"
 #else
 #include <fcntl.h>
 #include <unistd.h>
-
-#include "platform/hidraw_host.h"
 #endif
 
 namespace {
@@ -80,13 +77,12 @@ int main(int argc, char* argv[])
     ::_setmode(0, _O_BINARY);  // a script piped in is read byte for byte
     ::_setmode(1, _O_BINARY);
     ::_setmode(2, _O_BINARY);
-    corvalt::WindowsHidHost host;
     const bool errIsTerminal = ::_isatty(2) != 0;
 #else
     TakeMissingStandardStreams();
-    corvalt::HidrawHost host;
     const bool errIsTerminal = ::isatty(STDERR_FILENO) != 0;
 #endif
+    corvalt::SystemHidHost host;
     corvalt::SystemClock clock;
     corvalt::ShellOutput out(corvalt::kStandardOutput, WriteTo(1));
     corvalt::ShellOutput err(corvalt::kStandardError, WriteTo(2));
