@@ -3,7 +3,6 @@
 // console asks of it.
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -64,7 +63,7 @@ void CCorvaltDlg::OnLoadFile()
 void CCorvaltDlg::LoadCommandFile()
 {
     const QString path = m_widgets.m_fileEdit->text();
-    m_console.LoadCommandFile(QFile::encodeName(path).toStdString());
+    m_console.LoadCommandFile(ToPath(path));
 }
 
 std::string CCorvaltDlg::CommandText() const

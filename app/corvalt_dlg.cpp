@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -19,6 +18,7 @@
 #include <QTextDocument>
 
 #include "app/about_dlg.h"
+#include "app/app_identity.h"
 #include "app/button_changes.h"
 #include "app/centre_on_screen.h"
 #include "app/key_capture.h"
@@ -69,7 +69,7 @@ CCorvaltDlg::CCorvaltDlg(ReaderConnection& reader, MessageBox& messageBox, CardR
       m_controls(*this, MainDialogControls(), kMainDialogCaptionSources),
       m_widgets(m_controls),
       m_poll(reader, *this, cardSteps),
-      m_hIcon(QStringLiteral(":/corvalt.svg")),
+      m_hIcon(ApplicationIcon()),
       m_console(reader, messageBox, *this,
                 ConsoleFields{m_strCommands, m_nCommandCount, m_bDownloading, m_bAutoAddLength})
 {
@@ -397,7 +397,7 @@ void CCorvaltDlg::SaveTranscriptAs()
                                                             ToQString(kSaveTranscriptFilter));
     if (path.isEmpty())
         return;
-    const Result<> saved = WriteTranscriptFile(QFile::encodeName(path).toStdString(), shown.toStdString());
+    const Result<> saved = WriteTranscriptFile(ToPath(path), shown.toStdString());
     if (!saved.Succeeded())
         m_messageBox.Show(saved.m_reason);
 }
