@@ -23,6 +23,7 @@
 #include <iterator>
 #include <set>
 
+#include "app/app_identity.h"
 #include "app/config_controls.h"
 #include "app/dialog_controls.h"
 #include "rules/dialog_template.h"
@@ -94,6 +95,15 @@ TEST(DialogControlsDeathTest, AControlMissingOrOfAnotherClassStopsTheProgram)
     EXPECT_EQ(controls.Get<QPushButton>(kAboutOkId), controls.Item(kAboutOkId));
     EXPECT_DEATH(controls.Get<QLineEdit>(kAboutOkId), "control 1 .*QLineEdit");
     EXPECT_DEATH(controls.Get<QWidget>(4242), "control 4242 ");
+}
+
+// The icon the build put in the program, in whichever format the
+// platform's Qt reads, is found and drawn at the sizes windows use.
+TEST(ApplicationIconTest, IsFoundAndDrawn)
+{
+    const QIcon icon = ApplicationIcon();
+    for (const int size : {16, 32, 256})
+        EXPECT_EQ(icon.pixmap(size).width(), size);
 }
 
 TEST_F(CorvaltDlgTest, StartsInReadingModeCutOffBelowTheStatusLine)
