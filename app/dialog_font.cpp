@@ -9,7 +9,7 @@ namespace corvalt {
 
 namespace {
 
-constexpr const char* kFamily = "AR PL UMing CN";
+constexpr const char* kSongFace = "AR PL UMing CN";
 constexpr int kLargestPoints = 9;  // the templates' own size
 constexpr int kSmallestPoints = 6;
 
@@ -26,12 +26,22 @@ bool FitsBothTemplates(const QFont& font, const DialogScale& scale, const QStyle
 
 }  // namespace
 
+QStringList DialogFontFamilies()
+{
+#ifdef _WIN32
+    return {QStringLiteral("SimSun"), QString::fromLatin1(kSongFace)};
+#else
+    return {QString::fromLatin1(kSongFace)};
+#endif
+}
+
 QFont DialogFont(const DialogScale& scale, const QStyle& style, qreal devicePixelRatio)
 {
-    QFont font(QString::fromLatin1(kFamily));
-    // The face's own bitmaps, drawn where a font pixel is a screen pixel,
-    // are crisper than its thin outlines.
-    if (devicePixelRatio == 1.0 && QFontInfo(font).family() == QLatin1String(kFamily))
+    QFont font;
+    font.setFamilies(DialogFontFamilies());
+    // The Song face's own bitmaps, drawn where a font pixel is a screen
+    // pixel, are crisper than its thin outlines.
+    if (devicePixelRatio == 1.0 && QFontInfo(font).family() == QLatin1String(kSongFace))
         font.setStyleStrategy(QFont::NoAntialias);
     const int smallest = PointsToPixels(kSmallestPoints, scale);
     for (int pixels = PointsToPixels(kLargestPoints, scale); pixels > smallest; --pixels) {

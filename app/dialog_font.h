@@ -1,5 +1,6 @@
-// The dialogs' font: AR PL UMing CN, from Debian's fonts-arphic-uming, a Song
-// face like the one the templates were drawn in. At 12 pixels its line is
+// The dialogs' font: on Windows the templates' own face, SimSun, which the
+// system carries; elsewhere, and where Windows lacks it, AR PL UMing CN, from
+// Debian's fonts-arphic-uming, a Song face like it. At 12 pixels its line is
 // 12 pixels high and its Latin letters are half-width, 6 pixels on average,
 // as the templates expect, and it carries the Chinese texts too.
 //
@@ -14,11 +15,15 @@
 #pragma once
 
 #include <QFont>
+#include <QStringList>
 #include <QStyle>
 
 #include "rules/dialog_units.h"
 
 namespace corvalt {
+
+// The faces asked for, the first the system has taken.
+QStringList DialogFontFamilies();
 
 QFont DialogFont(const DialogScale& scale, const QStyle& style, qreal devicePixelRatio);
 
