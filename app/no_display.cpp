@@ -18,12 +18,6 @@ void HoldOrEnd(QtMsgType type, const QMessageLogContext&, const QString& message
     g_held->emplace_back(type, message);
 }
 
-bool IsSet(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
 }  // namespace
 
 bool DisplayNamed()
@@ -31,7 +25,11 @@ bool DisplayNamed()
 #if defined(_WIN32) || defined(__APPLE__)
     return true;
 #else
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
+    const auto isSet = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
 #endif
 }
 

@@ -7,11 +7,13 @@
 #   scripts/build-qt-windows.sh            build if missing, print the prefix
 #   scripts/build-qt-windows.sh --prefix   only print where the prefix goes
 #
-# The prefix is keyed by the Qt version and the compiler, so a new one of
-# either builds afresh beside the old. Only what the window needs is built:
-# Core, Gui, Widgets, Test, the Windows and offscreen platform plugins.
-# The prefix records its own path in a few files, so it stays where it was
-# built. CORVALT_CACHE (default ~/.cache/corvalt) moves the cache.
+# The prefix is keyed by the Qt version, the compiler and the options below,
+# so a change of any builds afresh beside the old. Only what the window
+# needs is built: Core, Gui, Widgets, Test, the Windows platform plugin and
+# the offscreen one the window's tests run on (with FreeType, Qt's own copy:
+# that plugin draws text only through it). The prefix records its own path
+# in a few files, so it stays where it was built. CORVALT_CACHE (default
+# ~/.cache/corvalt) moves the cache.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -20,7 +22,23 @@ qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools | sed 's/+.*//')
 debian_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
 compiler_version=$(x86_64-w64-mingw32-g++-posix -dumpversion)
 cache=${CORVALT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/corvalt}
-prefix=$cache/qt-$qt_version-mingw-w64-x86_64-posix-gcc$compiler_version
+# 6.4.2's traps: -DFEATURE_opengl=OFF leaves dynamic OpenGL on and the
+# Windows plugin fails to compile, hence INPUT_opengl; Direct2D stays on, as
+# the DirectWrite font code every program links is built only with it.
+# Tablet events need the wintab headers Debian's source leaves out.
+options=(
+    -DCMAKE_BUILD_TYPE=Release
+    -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    -DINPUT_opengl=no
+    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
+    -DFEATURE_vulkan=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
+    -DFEATURE_xml=OFF -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_glib=OFF
+    -DFEATURE_freetype=ON -DFEATURE_system_freetype=OFF
+    -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_tabletevent=OFF
+)
+key=$(printf '%s\n' "${options[@]}" | sha256sum | cut -c1-8)
+prefix=$cache/qt-$qt_version-mingw-w64-x86_64-gcc$compiler_version-$key
 
 if [ "${1:-}" = --prefix ]; then
     echo "$prefix"
@@ -51,7 +69,7 @@ fi
 
 # An interrupted build goes on where it stopped: the unpacked source and
 # the build tree are kept until the prefix is complete.
-work=$cache/qt-$qt_version-mingw-work
+work=$cache/qt-$qt_version-mingw-work-$key
 if [ ! -f "$work/.unpacked" ]; then
     rm -rf "$work"
     mkdir -p "$work"
@@ -67,18 +85,10 @@ toolchain=$work/mingw-w64-x86_64.cmake
 jobs=$(nproc)
 cmake -S "$qtbase" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DBUILD_SHARED_LIBS=ON \
-    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-    -DINPUT_opengl=no \
-    -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
-    -DFEATURE_vulkan=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF \
-    -DFEATURE_xml=OFF -DFEATURE_icu=OFF -DFEATURE_zstd=OFF -DFEATURE_glib=OFF \
-    -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF \
-    -DFEATURE_tabletevent=OFF >&2
+    "${options[@]}" >&2
 cmake --build "$work/build" --parallel "$jobs" >&2
 cmake --install "$work/build" >&2
 touch "$prefix/.complete"

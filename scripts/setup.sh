@@ -8,7 +8,8 @@
 #                                  from debian/ with dpkg-buildpackage
 #   scripts/setup.sh test-windows  cross-build for Windows into build-windows/ and
 #                                  run every test there under Wine
-#   scripts/setup.sh package-windows  build-windows/corvalt-cli-*-windows-x86_64.zip
+#   scripts/setup.sh package-windows  build-windows/corvalt-*-windows-x86_64.zip (the window
+#                                  and corvalt-cli) and corvalt-cli-*-windows-x86_64.zip
 #   scripts/setup.sh packages P…   only install the Debian packages P… if missing
 #
 # Runs as root, or as a user who may use sudo. BUILD_DIR (default: build)
@@ -30,12 +31,19 @@ readonly PACKAGES=(
 BUILD_DIR=${BUILD_DIR:-build}
 
 # The Windows build: MinGW-w64 (the -posix compilers, whose threads
-# GoogleTest needs), Wine to run what it builds, GoogleTest's sources and
-# the header-only libraries.
+# GoogleTest needs), Wine to run what it builds and its own faces for the
+# window, GoogleTest's sources and the header-only libraries; for Qt, built
+# from Debian's source by scripts/build-qt-windows.sh, Debian's host tools
+# of the same version; the icon rendered from its SVG; Xvfb and xdotool for
+# the window under Wine.
 readonly WINDOWS_PACKAGES=(
     cmake ninja-build
-    g++-mingw-w64-x86-64-posix wine64
+    g++-mingw-w64-x86-64-posix wine64 fonts-wine
     googletest libcli11-dev nlohmann-json3-dev
+    fonts-arphic-uming fonts-dejavu-core
+    dpkg-dev perl qt6-base-dev qt6-base-dev-tools
+    librsvg2-bin icoutils
+    xvfb xdotool
 )
 # The Linux program that drives the Windows build against umockdev's
 # emulated readers through Wine's HID stack.
@@ -92,21 +100,34 @@ windows_prefix() {
     cp -r /usr/share/cmake/CLI11 /usr/share/cmake/nlohmann_json "$prefix/share/cmake/"
 }
 
-# Builds everything but the window (Qt) for Windows into build-windows/,
-# its tests set to run under Wine; CMake arguments given are added.
+# Builds everything for Windows into build-windows/, the window against Qt
+# for MinGW (built once per machine, the first time ~30 minutes on two
+# cores), its tests set to run under Wine; CMake arguments given are added.
+# Sets QT_WINDOWS to Qt's prefix.
 windows_build() {
     install_missing "${WINDOWS_PACKAGES[@]}"
     windows_prefix
+    QT_WINDOWS=$(scripts/build-qt-windows.sh)
     local prefix=$PWD/$WINDOWS_DIR/prefix
     # shellcheck disable=SC2086 # CMAKE_ARGS is a list of words on purpose
     # -O2 as in the Linux build: at -O3 MinGW's GCC 12 warns falsely
-    # (-Wrestrict) inside std::string's operator+.
+    # (-Wrestrict) inside std::string's operator+. Debian's moc, rcc and
+    # uic serve the cross build as Qt's host tools.
     cmake -S . -B "$WINDOWS_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
         -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_FIND_ROOT_PATH="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+        -DCMAKE_FIND_ROOT_PATH="$prefix;$QT_WINDOWS" -DCMAKE_PREFIX_PATH="$prefix;$QT_WINDOWS" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$WINE" \
-        -DCORVALT_WINDOW=OFF -DCORVALT_BENCH=OFF ${CMAKE_ARGS:-} "$@"
+        -DCORVALT_WINDOW=ON -DCORVALT_BENCH=OFF ${CMAKE_ARGS:-} "$@"
     cmake --build "$WINDOWS_DIR"
+}
+
+# The folders of the DLLs the window's programs load: Qt's, and the MinGW
+# runtime's (libstdc++, libgcc, winpthread) that Qt links.
+windows_dll_folders() {
+    echo "$QT_WINDOWS/bin"
+    dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)"
+    dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)"
 }
 
 # The Linux program of the Wine HID tests, from a build without Qt in
@@ -127,6 +148,29 @@ wine_hid_run() {
 # program would otherwise start and stop its own), ended afterwards.
 with_wine() {
     export WINEPREFIX=$PWD/$WINDOWS_DIR/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # The window's programs find Qt's and the runtime's DLLs, and Qt's
+    # plugins, where they were built.
+    WINEPATH=$(windows_dll_folders | sed 's/^/Z:/' | paste -sd ';')
+    export WINEPATH QT_PLUGIN_PATH="Z:$QT_WINDOWS/plugins"
+    # The offscreen platform draws text only with the faces of one folder:
+    # the Song face the window asks for, and the one the Linux tests get
+    # for the rest.
+    local fonts=$PWD/$WINDOWS_DIR/fonts
+    mkdir -p "$fonts"
+    ln -sf /usr/share/fonts/truetype/arphic/uming.ttc /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$fonts/"
+    export QT_QPA_FONTDIR="Z:$fonts"
+    # Wine's own display, for the tests of the window on Windows' platform:
+    # a 1366x768 screen, at Wine's 96 DPI.
+    local display_file xvfb
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb=$!
+    while [ ! -s "$display_file" ]; do
+        kill -0 "$xvfb" 2>/dev/null || { echo "setup: Xvfb did not start" >&2; return 1; }
+        sleep 0.1
+    done
+    export DISPLAY=":$(cat "$display_file")"
+    rm -f "$display_file"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "setup: making the Wine prefix $WINEPREFIX"
         "$WINE" wineboot --init
@@ -146,6 +190,7 @@ with_wine() {
     "$@" || status=$?
     "$WINESERVER" -k || true
     "$WINESERVER" -w || true
+    kill "$xvfb"
     return $status
 }
 
@@ -184,19 +229,58 @@ case "${1:-}" in
     package-windows)
         windows_build
         version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_DIR/CMakeCache.txt")
-        name=corvalt-cli-$version-windows-x86_64
-        stage=$WINDOWS_DIR/zip/$name
-        rm -rf "$WINDOWS_DIR/zip" "$WINDOWS_DIR/$name.zip"
-        mkdir -p "$stage/licences"
-        x86_64-w64-mingw32-strip -o "$stage/corvalt-cli.exe" "$WINDOWS_DIR/cli/corvalt-cli.exe"
-        cp README.md LICENSE "$stage/"
-        # The libraries built into the program, and the terms they come under.
-        cp /usr/share/doc/libcli11-dev/copyright "$stage/licences/CLI11.txt"
-        cp /usr/share/doc/nlohmann-json3-dev/copyright "$stage/licences/nlohmann-json.txt"
-        cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/licences/mingw-w64.txt"
-        cp /usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright "$stage/licences/gcc-runtime.txt"
-        (cd "$WINDOWS_DIR/zip" && cmake -E tar cf "../$name.zip" --format=zip "$name")
-        echo "setup: wrote $WINDOWS_DIR/$name.zip"
+        rm -rf "$WINDOWS_DIR/zip"
+        # corvalt-cli alone: one .exe that needs only the system's DLLs.
+        cli=$WINDOWS_DIR/zip/corvalt-cli-$version-windows-x86_64
+        mkdir -p "$cli/licences"
+        x86_64-w64-mingw32-strip -o "$cli/corvalt-cli.exe" "$WINDOWS_DIR/cli/corvalt-cli.exe"
+        # The window beside it, with Qt's DLLs, its Windows platform and
+        # style plugins where Qt looks for them (beside the program), and
+        # the MinGW runtime DLLs Qt links.
+        window=$WINDOWS_DIR/zip/corvalt-$version-windows-x86_64
+        mkdir -p "$window/licences" "$window/platforms" "$window/styles"
+        x86_64-w64-mingw32-strip -o "$window/corvalt.exe" "$WINDOWS_DIR/app/corvalt.exe"
+        cp "$cli/corvalt-cli.exe" "$window/"
+        for dll in Qt6Core Qt6Gui Qt6Widgets; do
+            cp "$QT_WINDOWS/bin/$dll.dll" "$window/"
+        done
+        cp "$QT_WINDOWS/plugins/platforms/qwindows.dll" "$window/platforms/"
+        cp "$QT_WINDOWS/plugins/styles/qwindowsvistastyle.dll" "$window/styles/"
+        for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+            cp "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)" "$window/"
+        done
+        for stage in "$cli" "$window"; do
+            cp README.md LICENSE "$stage/"
+            # The libraries built into the programs, and the terms they
+            # come under.
+            cp /usr/share/doc/libcli11-dev/copyright "$stage/licences/CLI11.txt"
+            cp /usr/share/doc/nlohmann-json3-dev/copyright "$stage/licences/nlohmann-json.txt"
+            cp /usr/share/doc/mingw-w64-x86-64-dev/copyright "$stage/licences/mingw-w64.txt"
+            cp /usr/share/doc/gcc-mingw-w64-x86-64-posix-runtime/copyright "$stage/licences/gcc-runtime.txt"
+        done
+        # Qt, under the LGPL 3, and what it carries of others (FreeType,
+        # HarfBuzz, libpng, PCRE2, zlib, ...), as Debian's source lists
+        # them; the DLLs can be replaced by the user's own build, and where
+        # the source they were built from is.
+        cp /usr/share/doc/libqt6core6/copyright "$window/licences/Qt.txt"
+        cp /usr/share/common-licenses/LGPL-3 "$window/licences/LGPL-3.txt"
+        cp /usr/share/common-licenses/GPL-3 "$window/licences/GPL-3.txt"
+        qt_source=$(dpkg-query -W -f='${source:Package} ${source:Version}' qt6-base-dev-tools)
+        cat >"$window/licences/Qt-source.txt" <<SOURCE
+Qt6Core.dll, Qt6Gui.dll, Qt6Widgets.dll and the plugins in platforms\ and
+styles\ are Qt $(sed 's/+.*//' <<<"${qt_source#* }"), under the GNU Lesser General Public License
+version 3 (LGPL-3.txt, GPL-3.txt). They were built, unchanged, from
+Debian's source package "$qt_source" (deb.debian.org, or
+"apt-get source qt6-base=${qt_source#* }" on Debian 12) by the script
+scripts/build-qt-windows.sh of Corvalt's own source. You may replace them
+with your own build of the same Qt version.
+SOURCE
+        for stage in "$cli" "$window"; do
+            name=$(basename "$stage")
+            rm -f "$WINDOWS_DIR/$name.zip"
+            (cd "$WINDOWS_DIR/zip" && cmake -E tar cf "../$name.zip" --format=zip "$name")
+            echo "setup: wrote $WINDOWS_DIR/$name.zip"
+        done
         ;;
     packages)
         shift
