@@ -67,6 +67,9 @@ expect '' corvalt-cli watch --a
 expect 'run send set' corvalt-cli --all ''
 expect '--alt' corvalt-cli --device /dev/hidraw3 set --a
 expect '' corvalt-cli --all set --d
+# One simulated reader at a time.
+expect '--verbose' corvalt-cli --replay swipes.hid list --v
+expect '--raw' corvalt-cli --virtual-reader send --r
 
 if ((failed)); then exit 1; fi
 echo "bash completion: all lines complete as expected"
