@@ -1,7 +1,9 @@
 #include "recording/hid_recording.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <optional>
 
@@ -214,16 +216,22 @@ Result<HidRecording> ParseHidRecording(std::string_view text)
 Result<HidRecording> ReadHidRecordingFile(const std::filesystem::path& path)
 {
     const std::string name = PathText(path);
+    // What the system said, when it said something.
+    const auto failed = [&name](const char* what) {
+        return Failure{"\"" + name + "\": " + (errno != 0 ? std::strerror(errno) : what)};
+    };
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return Failure{"Cannot open \"" + name + "\""};
+        return failed("cannot be opened");
     // One byte past the limit tells a file that is too long.
     std::string text;
     char buffer[65536];
+    errno = 0;
     while (text.size() <= kRecordingFileLimit && file.read(buffer, sizeof buffer).gcount() > 0)
         text.append(buffer, static_cast<size_t>(file.gcount()));
     if (file.bad())
-        return Failure{"Cannot read \"" + name + "\""};
+        return failed("cannot be read");
     if (text.size() > kRecordingFileLimit)
         return Failure{"\"" + name + "\" is longer than a recording may be (" +
                        std::to_string(kRecordingFileLimit >> 20) + " MiB)"};
