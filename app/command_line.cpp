@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "app/app_identity.h"
+#include "recording/replayed_reader_host.h"
+#include "text/path_text.h"
 #include "virtualreader/virtual_reader.h"
 
 namespace corvalt {
@@ -13,6 +15,7 @@ namespace corvalt {
 namespace {
 
 const QString kVirtualReader = QStringLiteral("virtual-reader");
+const QString kReplay = QStringLiteral("replay");
 const QString kVirtualReaderModels = QString::fromStdString(VirtualReaderModelsText());
 
 // All of the program's options.
@@ -29,6 +32,11 @@ void AddOptions(QCommandLineParser& parser)
                                      "readers; its PRODUCT_ID, given after a blank or '=', is %1.")
                           .arg(kVirtualReaderModels),
                       QStringLiteral("PRODUCT_ID")});
+    parser.addOption({kReplay,
+                      QStringLiteral("Adds a simulated card reader made from FILE, a recording in hid-recorder's "
+                                     "format, after the real readers; each Swipe of its window sends the next "
+                                     "recorded report."),
+                      QStringLiteral("FILE")});
 }
 
 // The usage, with --virtual-reader's value shown as the optional one it is
@@ -54,7 +62,11 @@ QStringList WithDefaultVirtualReader(QStringList arguments)
 
 CommandLine ExitWith(int exitCode, QString message)
 {
-    return CommandLine{.exitNow = true, .exitCode = exitCode, .message = std::move(message)};
+    CommandLine commandLine;
+    commandLine.exitNow = true;
+    commandLine.exitCode = exitCode;
+    commandLine.message = std::move(message);
+    return commandLine;
 }
 
 }  // namespace
@@ -85,6 +97,20 @@ CommandLine ParseCommandLine(const QStringList& arguments)
                                                 .arg(value, kVirtualReaderModels) +
                                             HelpText(parser));
         }
+    }
+    if (parser.isSet(kReplay)) {
+        if (commandLine.virtualReaderProductId != 0)
+            return ExitWith(kExitUsage, QStringLiteral("--replay excludes --virtual-reader.\n") + HelpText(parser));
+        // A recording that cannot be replayed is one line, with the file
+        // and the line where it goes wrong.
+        commandLine.replayFile = parser.value(kReplay);
+        Result<HidRecording> recording = ReadReplayableRecording(PathFromUtf8(commandLine.replayFile.toStdString()));
+        if (!recording.Succeeded()) {
+            return ExitWith(kExitUsage, QStringLiteral("corvalt: ") +
+                                            QString::fromUtf8(kReplayRefused.data(), kReplayRefused.size()) +
+                                            QString::fromStdString(recording.m_reason) + QLatin1Char('\n'));
+        }
+        commandLine.replay = std::move(recording.m_value);
     }
     return commandLine;
 }

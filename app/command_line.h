@@ -9,6 +9,9 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
+
+#include "recording/hid_recording.h"
 
 namespace corvalt {
 
@@ -23,10 +26,15 @@ struct CommandLine {
     // --virtual-reader: the product id of the simulated reader to list after
     // the real ones; 0 for none.
     uint16_t virtualReaderProductId = 0;
+    // --replay: the recording, read and found replayable, and its file as
+    // given.
+    std::optional<HidRecording> replay;
+    QString replayFile;
 };
 
-// Parses the arguments, program name first. Needs a QCoreApplication (the
-// usage text names the program from it).
+// Parses the arguments, program name first, and reads the recording that
+// --replay names. Needs a QCoreApplication (the usage text names the
+// program from it).
 CommandLine ParseCommandLine(const QStringList& arguments);
 
 // Parses main's arguments in a short-lived QCoreApplication and, when the

@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/system_hid_host.h"
 #include "reader/reader_connection.h"
+#include "recording/replayed_reader_host.h"
 #include "virtualreader/virtual_reader_host.h"
 
 namespace corvalt {
@@ -34,7 +35,13 @@ int CCorvaltApp::InitInstance(const CommandLine& commandLine)
         virtualReader.emplace(commandLine.virtualReaderProductId, clock);
         hostWithVirtualReader.emplace(systemHost, *virtualReader);
     }
-    HidHost& host = hostWithVirtualReader ? static_cast<HidHost&>(*hostWithVirtualReader) : systemHost;
+    // So does a reader replayed from a recording, one report a swipe.
+    std::optional<ReplayedReaderHost> hostWithReplay;
+    if (commandLine.replay)
+        hostWithReplay.emplace(systemHost, *commandLine.replay, clock, ReplayPace::kSwipes);
+    HidHost& host = hostWithVirtualReader ? static_cast<HidHost&>(*hostWithVirtualReader)
+                    : hostWithReplay      ? static_cast<HidHost&>(*hostWithReplay)
+                                          : systemHost;
     ReaderConnection reader(host, clock);
     CardData card;  // the last swipe decoded
     CardSwipeSteps cardSteps(reader, card);
@@ -45,10 +52,12 @@ int CCorvaltApp::InitInstance(const CommandLine& commandLine)
     // A window of the main window, so its modal run leaves it usable; it
     // opens beside the main window once that is shown.
     std::unique_ptr<VirtualReaderWindow> virtualReaderWindow;
-    if (virtualReader) {
+    if (virtualReader)
         virtualReaderWindow = std::make_unique<VirtualReaderWindow>(*virtualReader, &dialog);
+    else if (hostWithReplay)
+        virtualReaderWindow = std::make_unique<VirtualReaderWindow>(*hostWithReplay, commandLine.replayFile, &dialog);
+    if (virtualReaderWindow)
         BesideWindow::Install(*virtualReaderWindow, dialog);
-    }
     dialog.exec();
     return 0;
 }

@@ -12,8 +12,9 @@ class CCorvaltApp final : public QApplication {
 public:
     CCorvaltApp(int& argc, char** argv);
 
-    // Runs the main window, with the virtual reader and its window when the
-    // command line asks for it; returns the program's exit code.
+    // Runs the main window, with the virtual reader or a replayed one and
+    // the Virtual Reader window when the command line asks for it; returns
+    // the program's exit code.
     int InitInstance(const CommandLine& commandLine);
 };
 

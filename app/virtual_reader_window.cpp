@@ -37,29 +37,64 @@ QString Latin1(const std::string& text)
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A reader's ids as the window shows them: "0801:0002".
+QString Ids(uint16_t vendorId, uint16_t productId)
+{
+    return QStringLiteral("%1:%2").arg(vendorId, 4, 16, QLatin1Char('0')).arg(productId, 4, 16, QLatin1Char('0'));
+}
+
 }  // namespace
 
 VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_reader(reader)
+    : QWidget(parent, Qt::Window), m_reader(&reader)
+{
+    Build(QStringLiteral("SIMULATION: no card reader is attached. This window plays one for Corvalt."));
+    connect(m_samples, &QComboBox::currentIndexChanged, this, &VirtualReaderWindow::ShowSampleCard);
+    connect(m_plug, &QPushButton::clicked, this, &VirtualReaderWindow::TogglePlugged);
+    connect(&m_refresh, &QTimer::timeout, this, &VirtualReaderWindow::ShowReaderState);
+    m_refresh.start(kRefreshMs);
+    ShowSampleCard(0);
+    ShowReaderState();
+}
+
+VirtualReaderWindow::VirtualReaderWindow(ReplayedReaderHost& replay, const QString& file, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_replay(&replay), m_replayFile(file)
+{
+    Build(QStringLiteral("SIMULATION: no card reader is attached. This window plays one back from the "
+                         "recording %1: each Swipe sends the reader's next recorded report, in the "
+                         "recording's order.")
+              .arg(file));
+    // The recording holds the cards, and its reader stays plugged in.
+    m_card->hide();
+    m_plug->hide();
+    // Room for the longest outcome, the end's two lines, from the start: the
+    // window keeps the size it opens with.
+    m_outcome->setMinimumHeight(2 * m_outcome->fontMetrics().lineSpacing());
+    ShowReaderState();
+}
+
+void VirtualReaderWindow::Build(const QString& bannerText)
 {
     static const bool accessibleAsWindow = (QAccessible::installFactory(&AccessibleWindow), true);
     Q_UNUSED(accessibleAsWindow);
     setWindowTitle(QStringLiteral("Virtual Reader"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* banner =
-        new QLabel(QStringLiteral("SIMULATION: no card reader is attached. "
-                                  "This window plays one for Corvalt."));
+    auto* banner = new QLabel(bannerText);
+    banner->setTextFormat(Qt::PlainText);  // a file's name is no markup
     banner->setStyleSheet(QStringLiteral("background: #ffd54f; color: black; padding: 6px; font-weight: bold;"));
     banner->setWordWrap(true);
     layout->addWidget(banner);
     m_state = new QLabel;
     layout->addWidget(m_state);
 
+    m_card = new QWidget;
+    auto* card = new QVBoxLayout(m_card);
+    card->setContentsMargins(0, 0, 0, 0);
     auto* form = new QFormLayout;
     m_samples = new QComboBox;
-    for (const SampleCard& card : SampleCards())
-        m_samples->addItem(QString::fromStdString(card.name));
+    for (const SampleCard& sample : SampleCards())
+        m_samples->addItem(QString::fromStdString(sample.name));
     form->addRow(QStringLiteral("Sample card:"), m_samples);
     // A screen reader names the controls after their rows.
     m_samples->setAccessibleName(QStringLiteral("Sample card"));
@@ -74,7 +109,7 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
         row->addWidget(m_unreadable[track]);
         form->addRow(QStringLiteral("Track %1:").arg(track + 1), row);
     }
-    layout->addLayout(form);
+    card->addLayout(form);
 
     auto* direction = new QGroupBox(QStringLiteral("Swipe direction"));
     auto* directions = new QHBoxLayout(direction);
@@ -84,7 +119,8 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
     directions->addWidget(withdrawal);
     directions->addWidget(m_insert);
     directions->addStretch();
-    layout->addWidget(direction);
+    card->addWidget(direction);
+    layout->addWidget(m_card);
 
     auto* buttons = new QHBoxLayout;
     m_swipe = new QPushButton(QStringLiteral("Swipe"));
@@ -96,18 +132,11 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
     m_outcome = new QLabel;
     layout->addWidget(m_outcome);
 
-    connect(m_samples, &QComboBox::currentIndexChanged, this, &VirtualReaderWindow::ShowSampleCard);
     connect(m_swipe, &QPushButton::clicked, this, &VirtualReaderWindow::Swipe);
-    connect(m_plug, &QPushButton::clicked, this, &VirtualReaderWindow::TogglePlugged);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && now->window() != this)
             m_lastFocusElsewhere = now;
     });
-    connect(&m_refresh, &QTimer::timeout, this, &VirtualReaderWindow::ShowReaderState);
-    m_refresh.start(kRefreshMs);
-
-    ShowSampleCard(0);
-    ShowReaderState();
 }
 
 void VirtualReaderWindow::ShowSampleCard(int index)
@@ -132,7 +161,9 @@ QWidget* VirtualReaderWindow::TypingTarget() const
 
 void VirtualReaderWindow::Swipe()
 {
-    if (!m_reader.IsListed()) {
+    if (m_replay != nullptr)
+        return SwipeRecorded();
+    if (!m_reader->IsListed()) {
         m_outcome->setText(QStringLiteral("The reader is not connected: the swipe goes unnoticed."));
         return;
     }
@@ -143,8 +174,8 @@ void VirtualReaderWindow::Swipe()
     }
     text.encodeType = m_encodeType;
     text.direction = m_insert->isChecked() ? SwipeDirection::Insert : SwipeDirection::Withdrawal;
-    const std::vector<KeyStroke> keys = m_reader.Swipe(BuildCardSwipe(text));
-    if (!m_reader.IsKeyboardMode()) {
+    const std::vector<KeyStroke> keys = m_reader->Swipe(BuildCardSwipe(text));
+    if (!m_reader->IsKeyboardMode()) {
         m_outcome->setText(QStringLiteral("Swiped: the reader sent a card-data report."));
         return;
     }
@@ -157,30 +188,62 @@ void VirtualReaderWindow::Swipe()
     m_outcome->setText(QStringLiteral("Swiped: the reader typed %1 keys.").arg(keys.size()));
 }
 
+void VirtualReaderWindow::SwipeRecorded()
+{
+    if (m_replay->SwipeNext()) {
+        m_outcome->setText(QStringLiteral("Swiped: the reader sent recorded report %1 of %2.")
+                               .arg(m_replay->ReportsSwiped())
+                               .arg(m_replay->Recording().reports.size()));
+    }
+    ShowReplayState();
+}
+
 void VirtualReaderWindow::TogglePlugged()
 {
-    if (m_reader.IsPluggedIn())
-        m_reader.Unplug();
+    if (m_reader->IsPluggedIn())
+        m_reader->Unplug();
     else
-        m_reader.PlugIn();
+        m_reader->PlugIn();
     m_outcome->clear();
     ShowReaderState();
 }
 
 void VirtualReaderWindow::ShowReaderState()
 {
-    const QString ids = QStringLiteral("%1:%2")
-                            .arg(m_reader.VendorId(), 4, 16, QLatin1Char('0'))
-                            .arg(m_reader.ProductId(), 4, 16, QLatin1Char('0'));
-    if (!m_reader.IsPluggedIn())
+    if (m_replay != nullptr)
+        return ShowReplayState();
+    const QString ids = Ids(m_reader->VendorId(), m_reader->ProductId());
+    if (!m_reader->IsPluggedIn())
         m_state->setText(QStringLiteral("Reader %1: unplugged").arg(ids));
-    else if (m_reader.IsRestarting())
+    else if (m_reader->IsRestarting())
         m_state->setText(QStringLiteral("Reader %1: restarting after a reset").arg(ids));
     else
-        m_state->setText(QStringLiteral("Reader %1: plugged in, %2 mode")
-                             .arg(ids, m_reader.IsKeyboardMode() ? QStringLiteral("keyboard") : QStringLiteral("HID")));
-    m_plug->setText(m_reader.IsPluggedIn() ? QStringLiteral("Unplug") : QStringLiteral("Plug in"));
-    m_swipe->setEnabled(m_reader.IsPluggedIn());
+        m_state->setText(
+            QStringLiteral("Reader %1: plugged in, %2 mode")
+                .arg(ids, m_reader->IsKeyboardMode() ? QStringLiteral("keyboard") : QStringLiteral("HID")));
+    m_plug->setText(m_reader->IsPluggedIn() ? QStringLiteral("Unplug") : QStringLiteral("Plug in"));
+    m_swipe->setEnabled(m_reader->IsPluggedIn());
+}
+
+// The replayed reader is always plugged in: what changes is how far the
+// swipes have gone through the recording. At its end Swipe has nothing
+// more to send and is disabled.
+void VirtualReaderWindow::ShowReplayState()
+{
+    const HidRecording& recording = m_replay->Recording();
+    const size_t count = recording.reports.size();
+    const size_t swiped = m_replay->ReportsSwiped();
+    m_state->setText(QStringLiteral("Reader %1, replayed: %2 of %3 recorded reports swiped")
+                         .arg(Ids(recording.vendorId, recording.productId))
+                         .arg(swiped)
+                         .arg(count));
+    m_swipe->setEnabled(swiped < count);
+    if (count == 0)
+        m_outcome->setText(QStringLiteral("The recording holds no input report: there is nothing to swipe."));
+    else if (swiped == count)
+        m_outcome->setText(QStringLiteral("Swiped: the reader sent recorded report %1 of %1, the last.\n"
+                                          "The recording is at its end: Swipe has nothing more to send.")
+                               .arg(count));
 }
 
 }  // namespace corvalt

@@ -238,6 +238,10 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
 
     if (device->count() > 0 && all->count() > 0)
         return UsageError("--device excludes --all");
+    // One simulated reader at a time, as in the window, where the Virtual
+    // Reader window swipes the one there is.
+    if (replay->count() > 0 && virtualReaderOption->count() > 0)
+        return UsageError("--replay excludes --virtual-reader");
     if (enter->count() > 0 && noEnter->count() > 0)
         return UsageError("--enter excludes --no-enter");
     options.virtualReaderProductId = VirtualReaderModelFromText(virtualReader);

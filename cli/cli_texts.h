@@ -70,9 +70,6 @@ inline constexpr std::string_view kKeyboardModeReader =
     " is in keyboard mode: it types each swipe as keystrokes, which are not read here"
     " (corvalt-cli set --interface hid switches it to HID mode)";
 
-// --replay: a recording refused.
-inline constexpr std::string_view kReplayRefused = "Cannot replay ";
-
 // record: what it says, and the comment at the top of its file.
 inline constexpr std::string_view kNoReaderToRecord = "No supported reader to record";
 inline constexpr std::string_view kRecordingFrom = "Recording ";

@@ -23,6 +23,7 @@
 #include "console/script_file.h"
 #include "recording/hid_recording.h"
 #include "recording/replayed_reader_host.h"
+#include "text/path_text.h"
 #include "virtualreader/virtual_reader.h"
 #include "virtualreader/virtual_reader_host.h"
 
@@ -187,10 +188,7 @@ int RunCorvaltCli(const std::vector<std::string>& arguments, CliEnvironment& env
     PrefixedLines err(environment.err, std::string(kErrorPrefix));
     std::optional<ReplayedReaderHost> replayed;
     if (!options.replayPath.empty()) {
-        Result<HidRecording> recording = ReadHidRecordingFile(std::filesystem::u8path(options.replayPath));
-        Result<void> replayable = recording.Succeeded() ? CheckReplayable(recording.m_value) : Result<void>();
-        if (!replayable.Succeeded())
-            recording = Failure{"\"" + options.replayPath + "\", " + replayable.m_reason};
+        Result<HidRecording> recording = ReadReplayableRecording(PathFromUtf8(options.replayPath));
         if (!recording.Succeeded()) {
             err.Stream() << kReplayRefused << recording.m_reason << '\n' << std::flush;
             return WithOutputChecked(kExitFailure, environment);

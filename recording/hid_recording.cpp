@@ -1,10 +1,13 @@
 #include "recording/hid_recording.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <optional>
 
+#include "text/path_text.h"
 #include "text/utf8_text.h"
 
 namespace corvalt {
@@ -20,6 +23,21 @@ std::string HexBytes(const std::vector<uint8_t>& bytes)
         text += byte;
     }
     return text;
+}
+
+// A word of the file in a reason, quoted: a control character, which could
+// move a terminal's cursor or forge a line where the reason is shown, as '?'.
+std::string Quoted(std::string_view word)
+{
+    const std::string valid = ToValidUtf8(word);
+    std::string shown;
+    for (size_t at = 0; at < valid.size();) {
+        const Utf8Char c = DecodeUtf8(valid, at);
+        const bool control = c.m_codePoint < 0x20 || (c.m_codePoint >= 0x7F && c.m_codePoint <= 0x9F);
+        shown.append(control ? std::string_view("?") : std::string_view(valid).substr(at, c.m_length));
+        at += c.m_length;
+    }
+    return "'" + shown + "'";
 }
 
 // The next blank-separated word of the line, taken off its front.
@@ -57,7 +75,7 @@ Result<std::vector<uint8_t>> LengthAndBytes(std::string_view rest)
     for (std::string_view word = NextWord(rest); !word.empty(); word = NextWord(rest)) {
         const std::optional<uint8_t> byte = word.size() == 2 ? ParseNumber<uint8_t>(word, 16) : std::nullopt;
         if (!byte)
-            return Failure{"'" + ToValidUtf8(word) + "' is not a byte in hex"};
+            return Failure{Quoted(word) + " is not a byte in hex"};
         if (bytes.size() == *length)
             return Failure{"more bytes than the length " + std::to_string(*length)};
         bytes.push_back(*byte);
@@ -142,7 +160,7 @@ Result<void> ReadLine(std::string_view line, HidRecording& recording, bool& idsR
         recording.reports.push_back({*time, std::move(bytes.m_value)});
         return {};
     }
-    default: return Failure{"'" + ToValidUtf8(line.substr(0, 2)) + "' is not a kind of line of a recording"};
+    default: return Failure{Quoted(line.substr(0, 2)) + " is not a kind of line of a recording"};
     }
 }
 
@@ -197,17 +215,23 @@ Result<HidRecording> ParseHidRecording(std::string_view text)
 
 Result<HidRecording> ReadHidRecordingFile(const std::filesystem::path& path)
 {
-    const std::string name = ToValidUtf8(path.string());
+    const std::string name = PathText(path);
+    // What the system said, when it said something.
+    const auto failed = [&name](const char* what) {
+        return Failure{"\"" + name + "\": " + (errno != 0 ? std::strerror(errno) : what)};
+    };
+    errno = 0;
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return Failure{"Cannot open \"" + name + "\""};
+        return failed("cannot be opened");
     // One byte past the limit tells a file that is too long.
     std::string text;
     char buffer[65536];
+    errno = 0;
     while (text.size() <= kRecordingFileLimit && file.read(buffer, sizeof buffer).gcount() > 0)
         text.append(buffer, static_cast<size_t>(file.gcount()));
     if (file.bad())
-        return Failure{"Cannot read \"" + name + "\""};
+        return failed("cannot be read");
     if (text.size() > kRecordingFileLimit)
         return Failure{"\"" + name + "\" is longer than a recording may be (" +
                        std::to_string(kRecordingFileLimit >> 20) + " MiB)"};

@@ -52,7 +52,8 @@ Result<HidRecording> ParseHidRecording(std::string_view text);
 // The largest recording read: hours of swipes take a few megabytes.
 inline constexpr size_t kRecordingFileLimit = size_t{64} << 20;
 
-// The file read and parsed; a failure names the file.
+// The file read and parsed; a failure's reason starts with the file's name
+// in quotes, so that it can follow "Cannot ... ".
 Result<HidRecording> ReadHidRecordingFile(const std::filesystem::path& path);
 
 }  // namespace corvalt

@@ -1,10 +1,12 @@
 #include "recording/replayed_reader_host.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 
 #include "platform/hidp.h"
+#include "text/path_text.h"
 
 namespace corvalt {
 
@@ -48,8 +50,11 @@ public:
             return HidReadStatus::Failed;
         ReplayedReaderHost::Replay& replay = *m_replay;
         const std::vector<RecordedReport>& reports = replay.recording.reports;
-        if (replay.nextReport == reports.size() ||
-            replay.clock.NowMs() - replay.startMs < reports[replay.nextReport].microseconds / 1000) {
+        const bool due = replay.pace == ReplayPace::kSwipes
+                             ? replay.nextReport < replay.swiped
+                             : replay.nextReport < reports.size() &&
+                                   replay.clock.NowMs() - replay.startMs >= reports[replay.nextReport].microseconds / 1000;
+        if (!due) {
             m_error = ErrnoHidError(EAGAIN, "no report yet");
             return HidReadStatus::Pending;
         }
@@ -91,7 +96,18 @@ Result<void> CheckReplayable(const HidRecording& recording)
     return {};
 }
 
-ReplayedReaderHost::ReplayedReaderHost(HidHost& systemHost, HidRecording recording, Clock& clock)
+Result<HidRecording> ReadReplayableRecording(const std::filesystem::path& path)
+{
+    Result<HidRecording> recording = ReadHidRecordingFile(path);
+    if (!recording.Succeeded())
+        return recording;
+    const Result<void> replayable = CheckReplayable(recording.m_value);
+    if (!replayable.Succeeded())
+        return Failure{"\"" + PathText(path) + "\", " + replayable.m_reason};
+    return recording;
+}
+
+ReplayedReaderHost::ReplayedReaderHost(HidHost& systemHost, HidRecording recording, Clock& clock, ReplayPace pace)
     : m_systemHost(systemHost), m_lastError(&m_ownError)
 {
     const UniquePreparsedData parsed(
@@ -99,7 +115,16 @@ ReplayedReaderHost::ReplayedReaderHost(HidHost& systemHost, HidRecording recordi
     const bool reportsHaveIds = parsed && HidDescriptorUsesReportIds(parsed.get());
     const uint64_t now = clock.NowMs();
     m_replay = std::make_shared<Replay>(
-        Replay{std::move(recording), reportsHaveIds, clock, now, 0, VirtualReader(kDefaultHidProductId, clock)});
+        Replay{std::move(recording), reportsHaveIds, clock, now, pace, 0, 0, VirtualReader(kDefaultHidProductId, clock)});
+}
+
+bool ReplayedReaderHost::SwipeNext()
+{
+    assert(m_replay->pace == ReplayPace::kSwipes);
+    if (m_replay->swiped == m_replay->recording.reports.size())
+        return false;
+    ++m_replay->swiped;
+    return true;
 }
 
 bool ReplayedReaderHost::ListInterfaces(std::vector<HidInterfaceInfo>& interfaces)

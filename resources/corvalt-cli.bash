@@ -82,12 +82,15 @@ _corvalt_cli()
 
     # The sub-command is the first word that is neither an option nor an
     # option's value.
-    # --device and --all exclude each other, wherever they stand.
+    # --device and --all exclude each other, wherever they stand, and so do
+    # --replay and --virtual-reader.
     local subcommand='' i excluded=''
     for ((i = 1; i < COMP_CWORD; i++)); do
         local word=${COMP_WORDS[i]}
         [[ $word == --all ]] && excluded+=' --device'
         [[ $word == --device* ]] && excluded+=' --all'
+        [[ $word == --replay* ]] && excluded+=' --virtual-reader --virtual-reader='
+        [[ $word == --virtual-reader* ]] && excluded+=' --replay'
         if [[ $word == = ]] || { _corvalt_cli_takes_value "$word" && [[ ${COMP_WORDS[i + 1]} != = ]]; }; then
             ((i++))
         elif [[ $word != -* && -z $subcommand ]]; then

@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <fstream>
+
 #include "app/app_identity.h"
 
 namespace corvalt {
@@ -73,6 +75,44 @@ TEST(CommandLineVirtualReader, TakesTheProductIdOrTheDefault)
         EXPECT_FALSE(line.exitNow) << line.message.toStdString();
         EXPECT_EQ(line.virtualReaderProductId, productId) << arguments.join(' ').toStdString();
     }
+}
+
+// --replay reads its recording while the line is parsed, before any window:
+// a recording that cannot be replayed is one line with the file and the
+// line where it goes wrong.
+TEST(CommandLineReplay, ReadsTheRecordingOrRefusesIt)
+{
+    SetApplicationIdentity();
+    const auto file = [](const char* name, const char* text) {
+        const std::string path = ::testing::TempDir() + name;
+        std::ofstream(path) << text;
+        return QString::fromStdString(path);
+    };
+    const QString good = file("command_line_good.hid",
+                              "I: 3 0801 0002\nR: 21 06 00 ff 09 01 a1 01 15 00 26 ff 00 75 08 95 04 09 20 81 02 c0\n"
+                              "E: 0.000000 4 3b 31 3f 00\n");
+    const QString bad = file("command_line_bad.hid", "I: 3 0801 0002\nR: 2 a1\n");
+    const auto parse = [](const QStringList& arguments) {
+        return ParseCommandLine(QStringList{QStringLiteral("corvalt")} + arguments);
+    };
+
+    const CommandLine read = parse({"--replay", good});
+    EXPECT_FALSE(read.exitNow) << read.message.toStdString();
+    ASSERT_TRUE(read.replay.has_value());
+    EXPECT_EQ(read.replay->reports.size(), 1u);
+    EXPECT_EQ(read.replayFile, good);
+
+    const CommandLine refused = parse({"--replay", bad});
+    EXPECT_TRUE(refused.exitNow);
+    EXPECT_EQ(refused.exitCode, kExitUsage);
+    EXPECT_EQ(refused.message, "corvalt: Cannot replay \"" + bad +
+                                   "\", line 2: report descriptor: 1 bytes where "
+                                   "the length says 2\n");
+
+    // One simulated reader at a time, as corvalt-cli takes them.
+    const CommandLine both = parse({"--replay", good, "--virtual-reader"});
+    EXPECT_EQ(both.exitCode, kExitUsage);
+    EXPECT_TRUE(both.message.startsWith("--replay excludes --virtual-reader.\n")) << both.message.toStdString();
 }
 
 TEST(CommandLineUsage, AWrongLineShowsTheUsage)

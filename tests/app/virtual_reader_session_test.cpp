@@ -1,11 +1,13 @@
 // A whole session with the virtual reader, headless: the main window finds
 // it through the host that lists it after the system's devices, decodes a
 // swipe, switches it to keyboard mode with the panel, reads what it types,
-// and switches it back.
+// and switches it back. And a reader replayed from a recording, swiped
+// report by report from the same window.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -14,9 +16,11 @@
 #include "app/corvalt_dlg.h"
 #include "rules/dialog_template.h"
 #include "app/virtual_reader_window.h"
+#include "recording/replayed_reader_host.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_hid_host.h"
 #include "tests/support/recording_message_box.h"
+#include "virtualreader/sample_cards.h"
 #include "virtualreader/virtual_reader_host.h"
 
 namespace corvalt {
@@ -115,6 +119,68 @@ TEST_F(VirtualReaderSessionTest, AnUnpluggedReaderIsSearchedForAndFoundWhenPlugg
     ClickInReaderWindow("Swipe");
     Ticks(1);
     EXPECT_TRUE(Shown().contains("Card Encode Type = ISO"));
+}
+
+// A recording of the virtual reader: two sample cards swiped a second apart.
+HidRecording RecordingOfTwoSwipes()
+{
+    FakeClock clock;
+    VirtualReader model{0x0002, clock};
+    HidRecording recording{"Recorded Reader", kUsbBus, model.VendorId(), model.ProductId(), model.Descriptor(), {}};
+    for (const size_t sample : {0u, 1u}) {
+        model.Swipe(SampleCards()[sample].swipe);
+        std::vector<uint8_t> report = *model.TakeInputReport();
+        report.erase(report.begin());  // the descriptor numbers no reports: no id byte on the wire
+        recording.reports.push_back({sample * 1000000, report});
+    }
+    return recording;
+}
+
+TEST(ReplaySessionTest, EachSwipeDecodesTheNextRecordedReportUntilTheEnd)
+{
+    FakeClock clock;
+    FakeHidHost system;
+    ReplayedReaderHost host{system, RecordingOfTwoSwipes(), clock, ReplayPace::kSwipes};
+    ReaderConnection reader{host, clock};
+    RecordingMessageBox messageBox;
+    CardData card;
+    CardSwipeSteps cardSteps{reader, card};
+    CCorvaltDlg dialog{reader, messageBox, &cardSteps};
+    cardSteps.SetPresenter(&dialog);
+    VirtualReaderWindow readerWindow{host, QStringLiteral("swipes.hid")};
+    readerWindow.show();
+    dialog.show();
+    QPushButton* swipe = nullptr;
+    for (QPushButton* button : readerWindow.findChildren<QPushButton*>())
+        if (button->text() == "Swipe" && button->isVisible())
+            swipe = button;
+    ASSERT_NE(swipe, nullptr);
+    const auto shown = [&dialog] { return dialog.Widgets().m_transcript->toPlainText(); };
+
+    for (int i = 0; i < 2; ++i)
+        dialog.OnTimer();
+    EXPECT_EQ(dialog.windowTitle(), "USB HID MSR Demo - Hid Mode");
+    // Time alone sends nothing: the operator swipes.
+    clock.Sleep(5000);
+    dialog.OnTimer();
+    EXPECT_FALSE(shown().contains("Track 2 ="));
+
+    QTest::mouseClick(swipe, Qt::LeftButton);
+    dialog.OnTimer();
+    EXPECT_TRUE(shown().contains("Track 2 = ;4111111111111111=30121010000000000000?\n")) << shown().toStdString();
+    EXPECT_TRUE(swipe->isEnabled());
+
+    QTest::mouseClick(swipe, Qt::LeftButton);
+    dialog.OnTimer();
+    EXPECT_TRUE(shown().contains("Card Encode Type = AAMVA")) << shown().toStdString();
+    EXPECT_TRUE(shown().contains("Track 2 = ;636999123456789=301219800101?\n"));
+    // At the end of the recording Swipe has nothing more to send, and says so.
+    EXPECT_FALSE(swipe->isEnabled());
+    bool endShown = false;
+    for (const QLabel* label : readerWindow.findChildren<QLabel*>())
+        endShown = endShown || label->text().contains("The recording is at its end");
+    EXPECT_TRUE(endShown);
+    EXPECT_TRUE(messageBox.texts.empty());
 }
 
 }  // namespace

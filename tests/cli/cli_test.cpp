@@ -92,6 +92,7 @@ TEST_F(CliTest, CommandLinesEndAtOnceWithTheirStatus)
         {{"list", "--all"}, 2, "", "--all is taken by send, run and set, not by list"},
         {{"--all", "watch"}, 2, "", "--all is taken by send, run and set, not by watch"},
         {{"--all", "send", "02", "--device", "/dev/hidraw0"}, 2, "", "--device excludes --all"},
+        {{"--virtual-reader", "list", "--replay", "x"}, 2, "", "--replay excludes --virtual-reader"},
         {{"set"}, 2, "", "set needs the options of at least one panel"},
         {{"set", "--tracks", "1", "--ctrl"}, 2, "", "--ctrl is a choice of the data format panel"},
         {{"set", "--format", "user", "--enter", "--no-enter"}, 2, "", "--enter excludes --no-enter"},

@@ -1,6 +1,8 @@
 // Recordings in hid-recorder's text format, and the reader replayed from one.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "recording/hid_recording.h"
 #include "recording/replayed_reader_host.h"
 #include "tests/support/fake_clock.h"
@@ -72,6 +74,8 @@ TEST(HidRecordingTest, RefusesAMalformedRecordingWithItsLine)
         {head + "D: 1\n", "line 3: a recording of more than one device"},
         {head + "R: 0\n", "line 3: a second report descriptor"},
         {head + "X: 1\n", "line 3: 'X:' is not a kind of line of a recording"},
+        // What the file holds is shown without its control characters.
+        {head + "E: 0.000000 1 \x1b[2J\rok\n", "line 3: report: '?[2J?ok' is not a byte in hex"},
         {head + "hello\n", "line 3: not a line of a recording"},
         {"R: 2 a1 c0\n", "no I: line with the device's ids"},
         {"I: 3 0801 0002\n", "no R: line with the report descriptor"},
@@ -125,6 +129,38 @@ TEST(HidRecordingTest, TheReplayedReaderHandsOverReportsAtTheirTimes)
     HidRecording refused = read.m_value;
     refused.descriptor = {0xC0};
     EXPECT_EQ(CheckReplayable(refused).m_reason.substr(0, 36), "its report descriptor is refused: re");
+}
+
+// Paced by swipes, as in the window, each swipe makes the next recorded
+// report readable, whatever its recorded time; after the last one a swipe
+// says the recording is at its end.
+TEST(HidRecordingTest, TheReplayedReaderHandsOverAReportForEachSwipe)
+{
+    const Result<HidRecording> read = ParseHidRecording(kHandWritten);
+    testing::FakeClock clock;
+    testing::FakeHidHost system;
+    ReplayedReaderHost host(system, read.m_value, clock, ReplayPace::kSwipes);
+    const std::unique_ptr<HidDevice> device = host.Open(kReplayedReaderPath, HidAccess::ReadWrite);
+    ASSERT_NE(device, nullptr);
+    Bytes buffer(8);
+    const auto readReport = [&]() -> std::optional<uint8_t> {
+        size_t length = 0;
+        if (device->ReadInput(buffer.data(), buffer.size(), &length) != HidReadStatus::Complete)
+            return std::nullopt;
+        return buffer[1];  // the report's first byte, after the id byte
+    };
+
+    clock.Sleep(10000);  // long past every recorded time
+    EXPECT_EQ(readReport(), std::nullopt);
+    EXPECT_TRUE(host.SwipeNext());
+    EXPECT_EQ(readReport(), 0x3B);
+    EXPECT_EQ(readReport(), std::nullopt);
+    // Two swipes before a read: both reports, in their order.
+    EXPECT_TRUE(host.SwipeNext());
+    EXPECT_FALSE(host.SwipeNext());
+    EXPECT_EQ(host.ReportsSwiped(), 2u);
+    EXPECT_EQ(readReport(), 0xAA);
+    EXPECT_EQ(readReport(), std::nullopt);
 }
 
 }  // namespace

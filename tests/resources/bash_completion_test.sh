@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# corvalt-cli's bash completion: it loads without a word on standard error,
-# and a line typed so far completes to what the program takes. The words of
-# each line are given as readline splits them ("=" is a word of its own).
-# Usage: bash_completion_test.sh COMPLETION_FILE
+# The bash completions of corvalt-cli and corvalt: each loads without a word
+# on standard error, and a line typed so far completes to what the program
+# takes. The words of each line are given as readline splits them ("=" is a
+# word of its own).
+# Usage: bash_completion_test.sh CLI_COMPLETION_FILE WINDOW_COMPLETION_FILE
 
 # Loaded as bash-completion loads it, after its helpers where installed.
 if [[ -r /usr/share/bash-completion/bash_completion ]]; then
@@ -12,10 +13,16 @@ fi
 set -u
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
-# shellcheck source=/dev/null
-source "$1" 2>"$errors"
-if [[ -s $errors ]] || ! complete -p corvalt-cli >/dev/null; then
-    echo "FAIL: loading $1"; cat "$errors"
+for file in "$1" "$2"; do
+    # shellcheck source=/dev/null
+    source "$file" 2>"$errors"
+    if [[ -s $errors ]]; then
+        echo "FAIL: loading $file"; cat "$errors"
+        exit 1
+    fi
+done
+if ! complete -p corvalt-cli >/dev/null || ! complete -p corvalt >/dev/null; then
+    echo "FAIL: no completion for corvalt-cli or corvalt"
     exit 1
 fi
 
@@ -30,7 +37,11 @@ expect() {
     shift
     COMP_WORDS=("$@") COMP_CWORD=$(($# - 1)) COMP_LINE="$*" COMP_POINT=${#COMP_LINE}
     COMPREPLY=()
-    _corvalt_cli corvalt-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    if [[ $1 == corvalt ]]; then
+        _corvalt corvalt "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    else
+        _corvalt_cli corvalt-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    fi
     actual=$(printf '%s\n' "${COMPREPLY[@]}" | sort | xargs)
     if [[ $actual != "$expected" ]]; then
         echo "FAIL: '$*' completes to '$actual', not '$expected'"
@@ -67,6 +78,19 @@ expect '' corvalt-cli watch --a
 expect 'run send set' corvalt-cli --all ''
 expect '--alt' corvalt-cli --device /dev/hidraw3 set --a
 expect '' corvalt-cli --all set --d
+# One simulated reader at a time.
+expect '--verbose' corvalt-cli --replay swipes.hid list --v
+expect '--raw' corvalt-cli --virtual-reader send --r
+
+# The window: its options, the same models, recordings; one simulated
+# reader at a time.
+expect '--help --replay --version --virtual-reader' corvalt ''
+expect '0x0001 0x0002 0x0003 0x0009 0x3001' corvalt --virtual-reader ''
+expect '0x0001 0x0002 0x0003 0x0009' corvalt --virtual-reader = 0x00
+expect 'setup.txt' corvalt --replay s
+expect '--replay=setup.txt' corvalt --replay=s
+expect '--help --version' corvalt --replay setup.txt --
+expect '--help --version' corvalt --virtual-reader --
 
 if ((failed)); then exit 1; fi
 echo "bash completion: all lines complete as expected"
