@@ -63,7 +63,9 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer d
     return TRUE;
 }
 
-// The mock does not honour O_NONBLOCK: an empty queue answers EAGAIN here.
+// With nothing queued the read goes on to the node's terminal: what
+// Deliver wrote there, or EAGAIN on the hidraw host's non-blocking
+// descriptor.
 gboolean HandleRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data)
 {
     auto& node = *static_cast<MockNode*>(data);
@@ -71,8 +73,10 @@ gboolean HandleRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer da
     UMockdevIoctlData* buffer = umockdev_ioctl_client_get_arg(client);
     const size_t room = static_cast<size_t>(buffer->data_len);
     node.readLengths.push_back(room);
-    long result = node.goneError != 0 ? -node.goneError : -EAGAIN;
-    if (node.goneError == 0 && !node.reads.empty()) {
+    if (node.goneError == 0 && node.reads.empty())
+        return FALSE;
+    long result = -node.goneError;
+    if (node.goneError == 0) {
         auto [status, bytes] = node.reads.front();
         node.reads.pop_front();
         result = status < 0 ? status : static_cast<long>(std::min(room, bytes.size()));
@@ -162,6 +166,13 @@ void MockHidrawTest::Remove(MockNode& node)
     gchar* root = umockdev_testbed_get_root_dir(m_bed);
     ::unlink((std::string(root) + node.path).c_str());
     g_free(root);
+}
+
+void MockHidrawTest::Deliver(MockNode& node, const Bytes& report)
+{
+    const int terminal = umockdev_testbed_get_dev_fd(m_bed, node.path.c_str());
+    ASSERT_GE(terminal, 0) << node.path;
+    ASSERT_EQ(::write(terminal, report.data(), report.size()), static_cast<ssize_t>(report.size())) << node.path;
 }
 
 std::unique_ptr<HidDevice> MockHidrawTest::Open(MockNode& node, Bytes descriptor)

@@ -1,6 +1,7 @@
 // Emulated hidraw nodes for tests of the real HidrawHost: umockdev's sysfs
 // entries plus an ioctl/read handler per node, whose answers a test sets and
-// whose requests it inspects. Runs only under libumockdev-preload.
+// whose requests it inspects. umockdev backs each node with a
+// pseudo-terminal in raw mode. Runs only under libumockdev-preload.
 #pragma once
 
 #include <umockdev.h>
@@ -37,7 +38,7 @@ struct MockNode {
     std::optional<int> descriptorSize;         // what HIDIOCGRDESCSIZE claims instead of the size
     int descriptorError = 0;                   // errno of HIDIOCGRDESCSIZE
     int goneError = 0;                         // errno of every call: unplugged
-    std::deque<std::pair<long, Bytes>> reads;  // (result or -errno, bytes); empty: EAGAIN
+    std::deque<std::pair<long, Bytes>> reads;  // (result or -errno, bytes); empty: the terminal's (Deliver)
     std::map<uint8_t, Bytes> features;         // HIDIOCGFEATURE answer by id; none: EPIPE
     std::vector<Bytes> featuresSet;
     std::vector<size_t> readLengths;
@@ -78,6 +79,12 @@ protected:
     // Takes the node out of sysfs and /dev, as an unplug does, after a
     // "remove" event.
     void Remove(MockNode& node);
+
+    // Queues an input report as the kernel does: the node's terminal
+    // holds it, so that a reader waiting in poll() wakes and read() hands
+    // it over (Wine's bus driver reads only then). One report at a time:
+    // the terminal would hand two queued ones over in one read.
+    void Deliver(MockNode& node, const Bytes& report);
 
     std::unique_ptr<HidDevice> Open(MockNode& node, Bytes descriptor);
 
