@@ -133,22 +133,26 @@ MockHidrawTest::~MockHidrawTest()
         g_object_unref(handler);
 }
 
-MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link)
+MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link, const Bytes& descriptor)
 {
     const std::string name = "hidraw" + std::to_string(number), parent = SysfsPath(number);
     std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\n" + (uevent.empty() ? "" : "E: " + uevent + "\n") +
                        "\nP: " + parent + "/hidraw/" + name + "\nN: " + name +
                        "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + name + "\nA: dev=245:" + std::to_string(number) +
                        "\n" + (link ? "L: device=../../../h" + name + "\n" : "");
-    GError* error = nullptr;
-    EXPECT_TRUE(umockdev_testbed_add_from_string(m_bed, text.c_str(), &error)) << (error ? error->message : "");
     m_nodes.push_back(std::make_unique<MockNode>());
     m_nodes.back()->path = "/dev/" + name;
+    m_nodes.back()->descriptor = descriptor;
+    // The handler first: the testbed announces the device itself, before
+    // its node exists, and a process that opens the node before the
+    // handler is there talks to umockdev's default handler for good.
     UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(HandleIoctl), m_nodes.back().get());
     g_signal_connect(handler, "handle-read", G_CALLBACK(HandleRead), m_nodes.back().get());
+    GError* error = nullptr;
     EXPECT_TRUE(umockdev_testbed_attach_ioctl(m_bed, ("/dev/" + name).c_str(), handler, &error));
     m_handlers.push_back(handler);
+    EXPECT_TRUE(umockdev_testbed_add_from_string(m_bed, text.c_str(), &error)) << (error ? error->message : "");
     umockdev_testbed_uevent(m_bed, ("/sys" + parent + "/hidraw/" + name).c_str(), "add");
     return *m_nodes.back();
 }

@@ -27,6 +27,8 @@ using Bytes = std::vector<uint8_t>;
 // numbered variant gives them ids 1 and 2.
 extern const Bytes kUnnumbered;
 extern const Bytes kNumbered;
+// The uevent line of a supported reader's HID device.
+inline constexpr const char* kReaderHidId = "HID_ID=0003:00000801:00000002";
 
 // One emulated node. The handlers run on umockdev's worker thread while the
 // test thread reads and changes the same state, hence the mutex.
@@ -74,8 +76,10 @@ protected:
     // without `link` the class entry has no "device" link, so no uevent.
     // Its own uevent names its node, as libudev's users (Wine) look for it.
     // Announces it with an "add" event, once the node can be opened: udev
-    // monitors (Wine's) open it at once.
-    MockNode& Add(int number, const std::string& uevent = "HID_ID=0003:00000801:00000002", bool link = true);
+    // monitors (Wine's) open it at once, and read its descriptor, which is
+    // therefore given here.
+    MockNode& Add(int number, const std::string& uevent = kReaderHidId, bool link = true,
+                  const Bytes& descriptor = kUnnumbered);
     // Takes the node out of sysfs and /dev, as an unplug does, after a
     // "remove" event.
     void Remove(MockNode& node);

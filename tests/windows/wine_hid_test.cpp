@@ -22,10 +22,12 @@
 #include <functional>
 #include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "carddata/card_usages.h"
 #include "cli/cli_texts.h"
+#include "rules/window_texts.h"
 #include "tests/platform/mock_hidraw.h"
 #include "virtualreader/input_report_layout.h"
 
@@ -48,6 +50,15 @@ std::string Lower(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+// How often `what` occurs in `text`.
+size_t Occurrences(const std::string& text, std::string_view what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++count;
+    return count;
 }
 
 struct WineRun {
@@ -146,10 +157,9 @@ void Wineserver(const char* option)
 
 class WineHidTest : public testing::MockHidrawTest {
 protected:
-    WineHidTest() : m_node(Add(0))
+    WineHidTest() : m_node(Add(0, testing::kReaderHidId, true, m_layout.Descriptor()))
     {
-        testing::Set(m_node, [this](MockNode& node) {
-            node.descriptor = m_layout.Descriptor();
+        testing::Set(m_node, [](MockNode& node) {
             node.features[0] = {0x00, 0x00, 0x01, 0xAB};  // RC=00, one data byte
         });
         // The emulated node is a terminal that Wine's driver opens without
@@ -263,6 +273,37 @@ TEST_F(WineHidTest, AnUnplugIsNoticed)
     Remove(m_node);
     const std::string unplugged = ListUntil(false);
     EXPECT_EQ(ReaderLine(unplugged), "") << unplugged;
+}
+
+// A running watch notices the reader go and come back, as on Linux: Wine's
+// bus driver follows udev's "remove" and "add" events, and the program
+// finds the reader again and reads its swipes.
+TEST_F(WineHidTest, WatchFollowsTheReaderThroughAnUnplugAndAPlug)
+{
+    const Bytes report = InputReportBuilder(m_layout).Set(kTrackLengthUsages[1], 5).Set(kTrackDataUsages[1], ";456?");
+    enum { kReading, kUnplugged, kPluggedIn, kSwiped } step = kReading;
+    MockNode* back = nullptr;
+    const auto replug = [&](const WineRun& sofar) {
+        if (step == kReading && Occurrences(sofar.err, kReadingSwipesFrom) == 1) {
+            Remove(m_node);
+            step = kUnplugged;
+        } else if (step == kUnplugged && Occurrences(sofar.err, kStatusAttachDevice) == 1) {
+            // The reader comes back as hidraw1: umockdev keeps a removed
+            // node's terminal, as the kernel keeps hidraw0 while a program
+            // holds it open.
+            back = &Add(1, testing::kReaderHidId, true, m_layout.Descriptor());
+            step = kPluggedIn;
+        } else if (step == kPluggedIn && Occurrences(sofar.err, kReadingSwipesFrom) == 2) {
+            Deliver(*back, Bytes(report.begin() + 1, report.end()));
+            step = kSwiped;
+        }
+    };
+    const WineRun watch = RunProgram({"watch", "--json", "--count", "1"}, replug, 40);
+    EXPECT_EQ(watch.exitCode, 0) << watch.err;
+    ASSERT_EQ(step, kSwiped) << watch.err;
+    const auto swipeJson = nlohmann::json::parse(watch.out, nullptr, false);
+    ASSERT_TRUE(swipeJson.is_object()) << watch.out;
+    EXPECT_EQ(swipeJson["tracks"][1]["data"], ";456?") << watch.out;
 }
 
 }  // namespace
