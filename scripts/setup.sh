@@ -47,7 +47,7 @@ readonly WINDOWS_PACKAGES=(
 )
 # The Linux program that drives the Windows build against umockdev's
 # emulated readers through Wine's HID stack.
-readonly WINE_HID_PACKAGES=(g++ pkg-config libgtest-dev umockdev libumockdev-dev)
+readonly WINE_HID_PACKAGES=(g++ pkg-config libgtest-dev nlohmann-json3-dev umockdev libumockdev-dev)
 readonly WINDOWS_DIR=build-windows
 readonly WINE=/usr/lib/wine/wine64
 readonly WINESERVER=/usr/lib/wine/wineserver

@@ -63,7 +63,9 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer d
     return TRUE;
 }
 
-// The mock does not honour O_NONBLOCK: an empty queue answers EAGAIN here.
+// With nothing queued the read goes on to the node's terminal: what
+// Deliver wrote there, or EAGAIN on the hidraw host's non-blocking
+// descriptor.
 gboolean HandleRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data)
 {
     auto& node = *static_cast<MockNode*>(data);
@@ -71,8 +73,10 @@ gboolean HandleRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer da
     UMockdevIoctlData* buffer = umockdev_ioctl_client_get_arg(client);
     const size_t room = static_cast<size_t>(buffer->data_len);
     node.readLengths.push_back(room);
-    long result = node.goneError != 0 ? -node.goneError : -EAGAIN;
-    if (node.goneError == 0 && !node.reads.empty()) {
+    if (node.goneError == 0 && node.reads.empty())
+        return FALSE;
+    long result = -node.goneError;
+    if (node.goneError == 0) {
         auto [status, bytes] = node.reads.front();
         node.reads.pop_front();
         result = status < 0 ? status : static_cast<long>(std::min(room, bytes.size()));
@@ -129,22 +133,26 @@ MockHidrawTest::~MockHidrawTest()
         g_object_unref(handler);
 }
 
-MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link)
+MockNode& MockHidrawTest::Add(int number, const std::string& uevent, bool link, const Bytes& descriptor)
 {
     const std::string name = "hidraw" + std::to_string(number), parent = SysfsPath(number);
     std::string text = "P: " + parent + "\nE: SUBSYSTEM=hid\n" + (uevent.empty() ? "" : "E: " + uevent + "\n") +
                        "\nP: " + parent + "/hidraw/" + name + "\nN: " + name +
                        "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + name + "\nA: dev=245:" + std::to_string(number) +
                        "\n" + (link ? "L: device=../../../h" + name + "\n" : "");
-    GError* error = nullptr;
-    EXPECT_TRUE(umockdev_testbed_add_from_string(m_bed, text.c_str(), &error)) << (error ? error->message : "");
     m_nodes.push_back(std::make_unique<MockNode>());
     m_nodes.back()->path = "/dev/" + name;
+    m_nodes.back()->descriptor = descriptor;
+    // The handler first: the testbed announces the device itself, before
+    // its node exists, and a process that opens the node before the
+    // handler is there talks to umockdev's default handler for good.
     UMockdevIoctlBase* handler = umockdev_ioctl_base_new();
     g_signal_connect(handler, "handle-ioctl", G_CALLBACK(HandleIoctl), m_nodes.back().get());
     g_signal_connect(handler, "handle-read", G_CALLBACK(HandleRead), m_nodes.back().get());
+    GError* error = nullptr;
     EXPECT_TRUE(umockdev_testbed_attach_ioctl(m_bed, ("/dev/" + name).c_str(), handler, &error));
     m_handlers.push_back(handler);
+    EXPECT_TRUE(umockdev_testbed_add_from_string(m_bed, text.c_str(), &error)) << (error ? error->message : "");
     umockdev_testbed_uevent(m_bed, ("/sys" + parent + "/hidraw/" + name).c_str(), "add");
     return *m_nodes.back();
 }
@@ -162,6 +170,13 @@ void MockHidrawTest::Remove(MockNode& node)
     gchar* root = umockdev_testbed_get_root_dir(m_bed);
     ::unlink((std::string(root) + node.path).c_str());
     g_free(root);
+}
+
+void MockHidrawTest::Deliver(MockNode& node, const Bytes& report)
+{
+    const int terminal = umockdev_testbed_get_dev_fd(m_bed, node.path.c_str());
+    ASSERT_GE(terminal, 0) << node.path;
+    ASSERT_EQ(::write(terminal, report.data(), report.size()), static_cast<ssize_t>(report.size())) << node.path;
 }
 
 std::unique_ptr<HidDevice> MockHidrawTest::Open(MockNode& node, Bytes descriptor)

@@ -1,6 +1,7 @@
 // Emulated hidraw nodes for tests of the real HidrawHost: umockdev's sysfs
 // entries plus an ioctl/read handler per node, whose answers a test sets and
-// whose requests it inspects. Runs only under libumockdev-preload.
+// whose requests it inspects. umockdev backs each node with a
+// pseudo-terminal in raw mode. Runs only under libumockdev-preload.
 #pragma once
 
 #include <umockdev.h>
@@ -26,6 +27,8 @@ using Bytes = std::vector<uint8_t>;
 // numbered variant gives them ids 1 and 2.
 extern const Bytes kUnnumbered;
 extern const Bytes kNumbered;
+// The uevent line of a supported reader's HID device.
+inline constexpr const char* kReaderHidId = "HID_ID=0003:00000801:00000002";
 
 // One emulated node. The handlers run on umockdev's worker thread while the
 // test thread reads and changes the same state, hence the mutex.
@@ -37,7 +40,7 @@ struct MockNode {
     std::optional<int> descriptorSize;         // what HIDIOCGRDESCSIZE claims instead of the size
     int descriptorError = 0;                   // errno of HIDIOCGRDESCSIZE
     int goneError = 0;                         // errno of every call: unplugged
-    std::deque<std::pair<long, Bytes>> reads;  // (result or -errno, bytes); empty: EAGAIN
+    std::deque<std::pair<long, Bytes>> reads;  // (result or -errno, bytes); empty: the terminal's (Deliver)
     std::map<uint8_t, Bytes> features;         // HIDIOCGFEATURE answer by id; none: EPIPE
     std::vector<Bytes> featuresSet;
     std::vector<size_t> readLengths;
@@ -73,11 +76,19 @@ protected:
     // without `link` the class entry has no "device" link, so no uevent.
     // Its own uevent names its node, as libudev's users (Wine) look for it.
     // Announces it with an "add" event, once the node can be opened: udev
-    // monitors (Wine's) open it at once.
-    MockNode& Add(int number, const std::string& uevent = "HID_ID=0003:00000801:00000002", bool link = true);
+    // monitors (Wine's) open it at once, and read its descriptor, which is
+    // therefore given here.
+    MockNode& Add(int number, const std::string& uevent = kReaderHidId, bool link = true,
+                  const Bytes& descriptor = kUnnumbered);
     // Takes the node out of sysfs and /dev, as an unplug does, after a
     // "remove" event.
     void Remove(MockNode& node);
+
+    // Queues an input report as the kernel does: the node's terminal
+    // holds it, so that a reader waiting in poll() wakes and read() hands
+    // it over (Wine's bus driver reads only then). One report at a time:
+    // the terminal would hand two queued ones over in one read.
+    void Deliver(MockNode& node, const Bytes& report);
 
     std::unique_ptr<HidDevice> Open(MockNode& node, Bytes descriptor);
 

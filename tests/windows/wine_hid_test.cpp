@@ -13,13 +13,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <regex>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "carddata/card_usages.h"
+#include "cli/cli_texts.h"
+#include "rules/window_texts.h"
 #include "tests/platform/mock_hidraw.h"
 #include "virtualreader/input_report_layout.h"
 
@@ -44,14 +52,25 @@ std::string Lower(std::string text)
     return text;
 }
 
+// How often `what` occurs in `text`.
+size_t Occurrences(const std::string& text, std::string_view what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++count;
+    return count;
+}
+
 struct WineRun {
     int exitCode = -1;  // -1: stopped
-    std::string out;
+    std::string out, err;
 };
 
-// Runs corvalt-cli.exe under Wine and collects its output. A run that takes
-// longer than `seconds` is stopped and fails the test.
-WineRun RunProgram(const std::vector<std::string>& arguments, int seconds = 60)
+// Runs corvalt-cli.exe under Wine and collects its output; `during` sees
+// the run so far after each piece of it. A run that takes longer than
+// `seconds` is stopped and fails the test.
+WineRun RunProgram(const std::vector<std::string>& arguments,
+                   const std::function<void(const WineRun&)>& during = nullptr, int seconds = 60)
 {
     std::vector<std::string> words = {Setting("WINE"), g_program};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -59,54 +78,70 @@ WineRun RunProgram(const std::vector<std::string>& arguments, int seconds = 60)
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    int out[2];
+    int out[2], err[2];
     if (::pipe(out) != 0)
         return {};
+    if (::pipe(err) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        return {};
+    }
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(out[1], STDOUT_FILENO);
-        ::close(out[0]);
-        ::close(out[1]);
+        ::dup2(err[1], STDERR_FILENO);
+        for (const int fd : {out[0], out[1], err[0], err[1]})
+            ::close(fd);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(out[1]);
+    ::close(err[1]);
     WineRun run;
+    // Reads what either pipe holds, waiting up to 0.1 s for it; true when
+    // anything came.
+    const auto collect = [&] {
+        pollfd ready[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+        if (::poll(ready, 2, 100) <= 0)
+            return false;
+        bool any = false;
+        for (int i = 0; i < 2; ++i) {
+            char buffer[4096];
+            const ssize_t count = (ready[i].revents & POLLIN) != 0 ? ::read(ready[i].fd, buffer, sizeof buffer) : 0;
+            if (count > 0) {
+                (i == 0 ? run.out : run.err).append(buffer, static_cast<size_t>(count));
+                any = true;
+            }
+        }
+        return any;
+    };
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     for (;;) {
         if (std::chrono::steady_clock::now() > end) {
-            ADD_FAILURE() << "corvalt-cli.exe did not finish in " << seconds << " s; its output: " << run.out;
+            ADD_FAILURE() << "corvalt-cli.exe did not finish in " << seconds << " s; its output: " << run.out
+                          << "; its errors: " << run.err;
             ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
             break;
         }
-        pollfd ready{out[0], POLLIN, 0};
-        if (::poll(&ready, 1, 100) > 0) {
-            char buffer[4096];
-            const ssize_t count = ::read(out[0], buffer, sizeof buffer);
-            if (count > 0) {
-                run.out.append(buffer, static_cast<size_t>(count));
-                continue;
-            }
+        if (collect()) {
+            if (during)
+                during(run);
+            continue;
         }
-        // Wine's own processes may hold the pipe open after the program
-        // has ended: its end, not the pipe's, ends the run.
+        // Wine's own processes may hold the pipes open after the program
+        // has ended: its end, not the pipes', ends the run.
         int status = 0;
         if (::waitpid(child, &status, WNOHANG) == child) {
-            for (char buffer[4096];;) {
-                pollfd rest{out[0], POLLIN, 0};
-                const ssize_t count = ::poll(&rest, 1, 0) > 0 ? ::read(out[0], buffer, sizeof buffer) : 0;
-                if (count <= 0)
-                    break;
-                run.out.append(buffer, static_cast<size_t>(count));
+            while (collect()) {
             }
-            ::close(out[0]);
             if (WIFEXITED(status))
                 run.exitCode = WEXITSTATUS(status);
-            return run;
+            break;
         }
     }
     ::close(out[0]);
-    ::waitpid(child, nullptr, 0);
+    ::close(err[0]);
     return run;
 }
 
@@ -122,10 +157,9 @@ void Wineserver(const char* option)
 
 class WineHidTest : public testing::MockHidrawTest {
 protected:
-    WineHidTest() : m_node(Add(0))
+    WineHidTest() : m_node(Add(0, testing::kReaderHidId, true, m_layout.Descriptor()))
     {
-        testing::Set(m_node, [this](MockNode& node) {
-            node.descriptor = m_layout.Descriptor();
+        testing::Set(m_node, [](MockNode& node) {
             node.features[0] = {0x00, 0x00, 0x01, 0xAB};  // RC=00, one data byte
         });
         // The emulated node is a terminal that Wine's driver opens without
@@ -196,6 +230,40 @@ TEST_F(WineHidTest, ListAndSendReachTheNode)
     EXPECT_EQ(sent[0], expected);
 }
 
+// A swipe reaches the program through Wine's HID stack and is written as
+// the Linux build writes it, but for the time and the system's path.
+TEST_F(WineHidTest, WatchDecodesASwipe)
+{
+    const Bytes report = InputReportBuilder(m_layout)
+                             .Set(kTrackLengthUsages[1], 5)
+                             .Set(kTrackDataUsages[1], ";123?")
+                             .Set(kTrackDecodeStatusUsages[2], 1);
+    // Windows hands a program only the reports that arrive while it holds
+    // the reader open: the card is swiped once the program says it reads.
+    bool swiped = false;
+    const auto swipe = [&](const WineRun& sofar) {
+        if (swiped || sofar.err.find(kReadingSwipesFrom) == std::string::npos)
+            return;
+        // The node hands the report over without the id byte its
+        // descriptor does not declare.
+        Deliver(m_node, Bytes(report.begin() + 1, report.end()));
+        swiped = true;
+    };
+    const WineRun watch = RunProgram({"watch", "--json", "--count", "1"}, swipe, 30);
+    EXPECT_EQ(watch.exitCode, 0) << watch.err;
+    ASSERT_TRUE(swiped) << watch.err;
+
+    const auto swipeJson = nlohmann::ordered_json::parse(watch.out, nullptr, false);
+    ASSERT_TRUE(swipeJson.is_object()) << watch.out;
+    const std::string time = swipeJson.value("time", ""), path = swipeJson.value("path", "");
+    EXPECT_TRUE(std::regex_match(time, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)"))) << time;
+    EXPECT_NE(Lower(path).find("vid_0801&pid_0002"), std::string::npos) << path;
+    EXPECT_EQ(watch.out, R"({"time":)" + nlohmann::json(time).dump() + R"(,"path":)" + nlohmann::json(path).dump() +
+                             R"(,"vendor_id":2049,"product_id":2,"encode_type":"ISO","tracks":[)"
+                             R"({"ok":true,"data":""},{"ok":true,"data":";123?"},{"ok":false,"data":""}]})"
+                             "\n");
+}
+
 // Wine's bus driver learns of an unplug from udev's "remove" event, as on
 // a real system; the program's next listing follows.
 TEST_F(WineHidTest, AnUnplugIsNoticed)
@@ -205,6 +273,37 @@ TEST_F(WineHidTest, AnUnplugIsNoticed)
     Remove(m_node);
     const std::string unplugged = ListUntil(false);
     EXPECT_EQ(ReaderLine(unplugged), "") << unplugged;
+}
+
+// A running watch notices the reader go and come back, as on Linux: Wine's
+// bus driver follows udev's "remove" and "add" events, and the program
+// finds the reader again and reads its swipes.
+TEST_F(WineHidTest, WatchFollowsTheReaderThroughAnUnplugAndAPlug)
+{
+    const Bytes report = InputReportBuilder(m_layout).Set(kTrackLengthUsages[1], 5).Set(kTrackDataUsages[1], ";456?");
+    enum { kReading, kUnplugged, kPluggedIn, kSwiped } step = kReading;
+    MockNode* back = nullptr;
+    const auto replug = [&](const WineRun& sofar) {
+        if (step == kReading && Occurrences(sofar.err, kReadingSwipesFrom) == 1) {
+            Remove(m_node);
+            step = kUnplugged;
+        } else if (step == kUnplugged && Occurrences(sofar.err, kStatusAttachDevice) == 1) {
+            // The reader comes back as hidraw1: umockdev keeps a removed
+            // node's terminal, as the kernel keeps hidraw0 while a program
+            // holds it open.
+            back = &Add(1, testing::kReaderHidId, true, m_layout.Descriptor());
+            step = kPluggedIn;
+        } else if (step == kPluggedIn && Occurrences(sofar.err, kReadingSwipesFrom) == 2) {
+            Deliver(*back, Bytes(report.begin() + 1, report.end()));
+            step = kSwiped;
+        }
+    };
+    const WineRun watch = RunProgram({"watch", "--json", "--count", "1"}, replug, 40);
+    EXPECT_EQ(watch.exitCode, 0) << watch.err;
+    ASSERT_EQ(step, kSwiped) << watch.err;
+    const auto swipeJson = nlohmann::json::parse(watch.out, nullptr, false);
+    ASSERT_TRUE(swipeJson.is_object()) << watch.out;
+    EXPECT_EQ(swipeJson["tracks"][1]["data"], ";456?") << watch.out;
 }
 
 }  // namespace
