@@ -31,8 +31,9 @@ readonly PACKAGES=(
 BUILD_DIR=${BUILD_DIR:-build}
 
 # The Windows build: MinGW-w64 (the -posix compilers, whose threads
-# GoogleTest needs), Wine to run what it builds and its own faces for the
-# window, GoogleTest's sources and the header-only libraries; for Qt, built
+# GoogleTest needs), Wine to run what it builds with its own faces and the
+# system's Song face the window asks for, which Wine lends to the programs
+# it runs, GoogleTest's sources and the header-only libraries; for Qt, built
 # from Debian's source by scripts/build-qt-windows.sh, Debian's host tools
 # of the same version; the icon rendered from its SVG; Xvfb and xdotool for
 # the window under Wine.
@@ -152,13 +153,9 @@ with_wine() {
     # plugins, where they were built.
     WINEPATH=$(windows_dll_folders | sed 's/^/Z:/' | paste -sd ';')
     export WINEPATH QT_PLUGIN_PATH="Z:$QT_WINDOWS/plugins"
-    # The offscreen platform draws text only with the faces of one folder:
-    # the Song face the window asks for, and the one the Linux tests get
-    # for the rest.
-    local fonts=$PWD/$WINDOWS_DIR/fonts
-    mkdir -p "$fonts"
-    ln -sf /usr/share/fonts/truetype/arphic/uming.ttc /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$fonts/"
-    export QT_QPA_FONTDIR="Z:$fonts"
+    # The window's tests run offscreen unless one names Windows' own
+    # platform.
+    export QT_QPA_PLATFORM=offscreen
     # Wine's own display, for the tests of the window on Windows' platform:
     # a 1366x768 screen, at Wine's 96 DPI.
     local display_file xvfb
@@ -220,7 +217,9 @@ case "${1:-}" in
     test-windows)
         hid_run=$(wine_hid_run)
         windows_build -DCORVALT_WINE_HID_RUN="$hid_run"
-        with_wine ctest --test-dir "$WINDOWS_DIR" --output-on-failure -LE wine-hid
+        # Two at a time where the machine has the cores: starting Wine and Qt
+        # is most of each test's time. The tests on Wine's display run alone.
+        with_wine ctest --test-dir "$WINDOWS_DIR" --output-on-failure -LE wine-hid -j "$(nproc)"
         # The Wine HID tests start the wineserver themselves, inside the
         # umockdev world: none may be running.
         export WINEPREFIX=$PWD/$WINDOWS_DIR/wineprefix WINEDEBUG=-all WINE WINESERVER

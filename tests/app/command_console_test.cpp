@@ -16,6 +16,7 @@
 #include <fstream>
 #include <set>
 
+#include "console/console_texts.h"
 #include "app/config_controls.h"
 #include "app/corvalt_dlg.h"
 #include "rules/dialog_template.h"
@@ -145,8 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                         auto device = t.AddReader();
                         device->readWriteOpenError = device->queryOpenError = EACCES;
                     },
-                    {"Attach device before sending commands\nReader found, but access to it was denied - install "
-                     "the udev rule (see README)"},
+                    {"Attach device before sending commands\n" + std::string(kAccessDeniedAdvice)},
                     false,
                     "02"},
         RefusalCase{"ReaderNotSupported",

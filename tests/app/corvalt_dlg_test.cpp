@@ -29,6 +29,7 @@
 #include "rules/dialog_template.h"
 #include "tests/support/descriptors.h"
 #include "tests/support/main_window_fixture.h"
+#include "tests/support/system_texts.h"
 
 namespace corvalt {
 namespace {
@@ -93,8 +94,15 @@ TEST(DialogControlsDeathTest, AControlMissingOrOfAnotherClassStopsTheProgram)
     QWidget dialog;
     const DialogControls controls(dialog, AboutDialogControls());
     EXPECT_EQ(controls.Get<QPushButton>(kAboutOkId), controls.Item(kAboutOkId));
+#ifdef _WIN32
+    // Qt hands a fatal message to the debugger's channel there, where the
+    // test cannot read it: only the death is checked.
+    EXPECT_DEATH(controls.Get<QLineEdit>(kAboutOkId), "");
+    EXPECT_DEATH(controls.Get<QWidget>(4242), "");
+#else
     EXPECT_DEATH(controls.Get<QLineEdit>(kAboutOkId), "control 1 .*QLineEdit");
     EXPECT_DEATH(controls.Get<QWidget>(4242), "control 4242 ");
+#endif
 }
 
 // The icon the build put in the program, in whichever format the
@@ -115,7 +123,9 @@ TEST_F(CorvaltDlgTest, StartsInReadingModeCutOffBelowTheStatusLine)
     EXPECT_EQ(dialog.PollState(), 0);
     // The window, its frame included, ends at the status frame's bottom edge.
     const QRect frame = dialog.frameGeometry();
+#ifndef _WIN32                                              // the offscreen platform gives a frame on Linux only
     ASSERT_GT(frame.bottom(), dialog.geometry().bottom());  // a bottom border to measure with
+#endif
     EXPECT_EQ(frame.y() + frame.height(), dialog.geometry().y() + Bottom(kStatusFrameId));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // the user cannot resize it
     EXPECT_EQ(dialog.focusWidget(), Item(kTranscriptEditId));
@@ -477,9 +487,11 @@ TEST_F(CorvaltDlgTest, ContextMenuSavesTheTranscriptShown)
 
     EXPECT_EQ(entry, "Save Transcript As...");
     EXPECT_EQ(asked, 1);
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-              "Request      : CMND=02, DATA=\r\nResponse     : RC=00, DATA= 卡");
+    {
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                  "Request      : CMND=02, DATA=\r\nResponse     : RC=00, DATA= 卡");
+    }  // closed: Windows removes no file that is open
     std::filesystem::remove(path);
     EXPECT_TRUE(messageBox.texts.empty());
 }
@@ -490,8 +502,8 @@ TEST_F(CorvaltDlgTest, SavingTheTranscriptTellsAFailureAndACancelSavesNothing)
     dialog.m_chooseTranscriptFile = [&] { return chosen; };
     dialog.SaveTranscriptAs();
     EXPECT_EQ(messageBox.texts,
-              std::vector<std::string>{"Could not save the transcript to "
-                                       "\"/nonexistent-folder/transcript.txt\": No such file or directory"});
+              std::vector<std::string>{"Could not save the transcript to \"/nonexistent-folder/transcript.txt\": " +
+                                       testing::NoSuchFolderText()});
 
     messageBox.texts.clear();
     chosen.clear();

@@ -10,12 +10,7 @@
 #include <utility>
 
 #include "tests/rules/transcript_folder.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include "platform/windows_text.h"
-#endif
+#include "tests/support/system_texts.h"
 
 namespace corvalt {
 namespace {
@@ -55,12 +50,7 @@ TEST_F(TranscriptFileTest, ReplacesTheFileWithTheUtf8Text)
     EXPECT_EQ(Names(), std::set<std::string>{"swipe.txt"});
 }
 
-// The system's words for a folder that does not exist.
-#ifdef _WIN32
-const std::string kNoSuchFolder = WindowsErrorText(ERROR_PATH_NOT_FOUND);
-#else
-const std::string kNoSuchFolder = "No such file or directory";
-#endif
+const std::string kNoSuchFolder = testing::NoSuchFolderText();
 
 TEST_F(TranscriptFileTest, FailuresNameTheFileAndTheReason)
 {

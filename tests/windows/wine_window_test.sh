@@ -13,6 +13,9 @@
 # screen is written there after the swipe (ImageMagick's import).
 set -euo pipefail
 
+# Windows' own platform, on the display.
+unset QT_QPA_PLATFORM
+
 exe=$1
 screenshot=${2:-}
 wine=${WINE:-/usr/lib/wine/wine64}
