@@ -240,13 +240,14 @@ case "${1:-}" in
         mkdir -p "$window/licences" "$window/platforms" "$window/styles"
         x86_64-w64-mingw32-strip -o "$window/corvalt.exe" "$WINDOWS_DIR/app/corvalt.exe"
         cp "$cli/corvalt-cli.exe" "$window/"
+        strip_dll() { x86_64-w64-mingw32-strip --strip-unneeded -o "$2/$(basename "$1")" "$1"; }
         for dll in Qt6Core Qt6Gui Qt6Widgets; do
-            cp "$QT_WINDOWS/bin/$dll.dll" "$window/"
+            strip_dll "$QT_WINDOWS/bin/$dll.dll" "$window"
         done
-        cp "$QT_WINDOWS/plugins/platforms/qwindows.dll" "$window/platforms/"
-        cp "$QT_WINDOWS/plugins/styles/qwindowsvistastyle.dll" "$window/styles/"
+        strip_dll "$QT_WINDOWS/plugins/platforms/qwindows.dll" "$window/platforms"
+        strip_dll "$QT_WINDOWS/plugins/styles/qwindowsvistastyle.dll" "$window/styles"
         for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
-            cp "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)" "$window/"
+            strip_dll "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)" "$window"
         done
         for stage in "$cli" "$window"; do
             cp README.md LICENSE "$stage/"
