@@ -253,8 +253,17 @@ void CCorvaltDlg::OnConfigurationCommand()
     EnableIfHoldsText(*m_widgets.m_sendCommand, *m_widgets.m_commandEdit);
     EnableIfHoldsText(*m_widgets.m_download, *m_widgets.m_fileEdit);
     UpdateUserSentinelControls();
-    // The command edit takes the focus only now that it is enabled.
+    // The command edit takes the focus only now that it is enabled. Chosen
+    // with an arrow key, the radio takes the focus back after this click:
+    // the edit takes it once more after that.
     m_widgets.m_commandEdit->setFocus();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_bReadMode && focusWidget() == m_widgets.m_configurationCommand)
+                m_widgets.m_commandEdit->setFocus();
+        },
+        Qt::QueuedConnection);
 }
 
 void CCorvaltDlg::EnterCommandMode()

@@ -107,6 +107,8 @@ TEST_F(KeyboardTest, F6LeavesTheKeyCaptureForTheControlsAndBringsItBack)
     Press(Qt::Key_Right);  // to "Configuration Command And Response"
     EXPECT_FALSE(dialog.IsReadMode());
     EXPECT_EQ(dialog.windowTitle(), "USB HID MSR Demo - Command Mode");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FocusedId(), kCommandEditId);  // ready to type a command
 
     ToReadingMode();  // captures again, whatever it was left at
     Press(Qt::Key_F6);
