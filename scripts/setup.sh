@@ -144,30 +144,23 @@ wine_hid_run() {
     echo "$PWD/$WINDOWS_DIR/host/tests/windows/wine_hid_run"
 }
 
-# Runs a command with Wine set up: a private prefix in the build folder,
-# made on first use, and one wineserver kept for the whole run (each
-# program would otherwise start and stop its own), ended afterwards.
-with_wine() {
-    export WINEPREFIX=$PWD/$WINDOWS_DIR/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    # The window's programs find Qt's and the runtime's DLLs, and Qt's
-    # plugins, where they were built.
+# Wine's settings for the programs of the build: a private prefix in the
+# build folder; Qt's and the runtime's DLLs, and Qt's plugins, found where
+# they were built.
+wine_environment() {
+    export WINEPREFIX=$PWD/$WINDOWS_DIR/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINE WINESERVER
     WINEPATH=$(windows_dll_folders | sed 's/^/Z:/' | paste -sd ';')
     export WINEPATH QT_PLUGIN_PATH="Z:$QT_WINDOWS/plugins"
+}
+
+# Runs a command with Wine set up: the prefix made on first use, and one
+# wineserver kept for the whole run (each program would otherwise start and
+# stop its own), ended afterwards.
+with_wine() {
+    wine_environment
     # The window's tests run offscreen unless one names Windows' own
     # platform.
     export QT_QPA_PLATFORM=offscreen
-    # Wine's own display, for the tests of the window on Windows' platform:
-    # a 1366x768 screen, at Wine's 96 DPI.
-    local display_file xvfb
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    xvfb=$!
-    while [ ! -s "$display_file" ]; do
-        kill -0 "$xvfb" 2>/dev/null || { echo "setup: Xvfb did not start" >&2; return 1; }
-        sleep 0.1
-    done
-    export DISPLAY=":$(cat "$display_file")"
-    rm -f "$display_file"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "setup: making the Wine prefix $WINEPREFIX"
         "$WINE" wineboot --init
@@ -187,6 +180,26 @@ with_wine() {
     "$@" || status=$?
     "$WINESERVER" -k || true
     "$WINESERVER" -w || true
+    return $status
+}
+
+# Runs a command with DISPLAY naming an Xvfb of its own, for the window
+# under Wine: a 1366x768 screen, at Wine's 96 DPI. Started before Wine, so
+# that Wine's desktop opens on it.
+with_xvfb() {
+    local display_file xvfb status=0
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb=$!
+    while [ ! -s "$display_file" ]; do
+        kill -0 "$xvfb" 2>/dev/null || { echo "setup: Xvfb did not start" >&2; return 1; }
+        sleep 0.1
+    done
+    (
+        export DISPLAY=":$(cat "$display_file")"
+        "$@"
+    ) || status=$?
+    rm -f "$display_file"
     kill "$xvfb"
     return $status
 }
@@ -219,11 +232,11 @@ case "${1:-}" in
         windows_build -DCORVALT_WINE_HID_RUN="$hid_run"
         # Two at a time where the machine has the cores: starting Wine and Qt
         # is most of each test's time. The tests on Wine's display run alone.
-        with_wine ctest --test-dir "$WINDOWS_DIR" --output-on-failure -LE wine-hid -j "$(nproc)"
+        with_xvfb with_wine ctest --test-dir "$WINDOWS_DIR" --output-on-failure -LE wine-hid -j "$(nproc)"
         # The Wine HID tests start the wineserver themselves, inside the
         # umockdev world: none may be running.
-        export WINEPREFIX=$PWD/$WINDOWS_DIR/wineprefix WINEDEBUG=-all WINE WINESERVER
-        ctest --test-dir "$WINDOWS_DIR" --output-on-failure -L wine-hid
+        wine_environment
+        with_xvfb ctest --test-dir "$WINDOWS_DIR" --output-on-failure -L wine-hid
         ;;
     package-windows)
         windows_build

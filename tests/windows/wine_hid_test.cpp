@@ -38,6 +38,7 @@ using testing::Bytes;
 using testing::MockNode;
 
 std::string g_program;  // corvalt-cli.exe
+std::string g_window;   // corvalt.exe, when given
 
 const char* Setting(const char* name)
 {
@@ -306,15 +307,73 @@ TEST_F(WineHidTest, WatchFollowsTheReaderThroughAnUnplugAndAPlug)
     EXPECT_EQ(swipeJson["tracks"][1]["data"], ";456?") << watch.out;
 }
 
+// Runs a shell command line (xdotool's); true when it succeeded.
+bool Shell(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
+
+// The window for Windows finds the emulated reader through Wine's HID stack
+// and sends a command typed into its command edit, by keyboard alone: the
+// same report on the wire as corvalt-cli's and the Linux build's.
+TEST_F(WineHidTest, TheWindowFindsTheReaderAndSendsATypedCommand)
+{
+    if (g_window.empty())
+        GTEST_SKIP() << "no window program given";
+    ASSERT_NE(*Setting("DISPLAY"), '\0') << "the window needs a display";
+    const pid_t window = ::fork();
+    if (window == 0) {
+        const int null = ::open("/dev/null", O_RDWR);
+        for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            ::dup2(null, fd);
+        ::execl(Setting("WINE"), Setting("WINE"), g_window.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // Found: the title names the reader's mode.
+    const std::string found = "xdotool search --name '^USB HID MSR Demo - Hid Mode$' >/dev/null 2>&1";
+    bool shown = false;
+    for (int attempt = 0; attempt < 600 && !shown; ++attempt) {
+        shown = Shell(found);
+        if (!shown)
+            ::usleep(100000);
+    }
+    ASSERT_TRUE(shown) << "the window never found the reader";
+    // Wine, with no window manager, activates a window that is clicked (its
+    // margin: no control there). F6 hands the keys of reading mode to the
+    // controls; Tab reaches the mode radios and Right chooses the command
+    // mode, whose command edit takes the focus; Enter there sends.
+    EXPECT_TRUE(
+        Shell("xdotool mousemove --window \"$(xdotool search --name '^USB HID MSR Demo' | head -n 1)\" 3 3 "
+              "click 1 sleep 0.5 key --delay 200 F6 Tab Right sleep 1 type --delay 50 '01 10 00'"));
+    EXPECT_TRUE(Shell("xdotool key Return"));
+    std::vector<Bytes> sent;
+    for (int attempt = 0; attempt < 200 && sent.empty(); ++attempt) {
+        ::usleep(100000);
+        sent = testing::Get(m_node, [](MockNode& node) { return node.featuresSet; });
+    }
+    ::kill(window, SIGKILL);
+    ::waitpid(window, nullptr, 0);
+    ASSERT_EQ(sent.size(), 1u);
+    Bytes expected = {0x00, 0x01, 0x02, 0x10, 0x00};
+    expected.resize(64, 0);
+    EXPECT_EQ(sent[0], expected);
+}
+
 }  // namespace
 }  // namespace corvalt
 
+// wine_hid_run CORVALT-CLI.EXE [--window CORVALT.EXE] [gtest options]
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s CORVALT-CLI.EXE [gtest options]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s CORVALT-CLI.EXE [--window CORVALT.EXE] [gtest options]\n", argv[0]);
         return 2;
     }
     corvalt::g_program = argv[1];
+    if (argc >= 4 && std::string_view(argv[2]) == "--window") {
+        corvalt::g_window = argv[3];
+        argv[3] = argv[0];
+        return corvalt::testing::RunUnderUmockdev(argc - 3, argv + 3);
+    }
     return corvalt::testing::RunUnderUmockdev(argc - 1, argv + 1);
 }
