@@ -102,7 +102,7 @@ windows_prefix() {
 }
 
 # Builds everything for Windows into build-windows/, the window against Qt
-# for MinGW (built once per machine, the first time ~30 minutes on two
+# for MinGW (built once per machine, the first time ~20 minutes on two
 # cores), its tests set to run under Wine; CMake arguments given are added.
 # Sets QT_WINDOWS to Qt's prefix.
 windows_build() {
