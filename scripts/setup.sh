@@ -44,7 +44,7 @@ readonly WINDOWS_PACKAGES=(
     fonts-arphic-uming fonts-dejavu-core
     dpkg-dev perl qt6-base-dev qt6-base-dev-tools
     librsvg2-bin icoutils
-    xvfb xdotool
+    xvfb xauth xdotool
 )
 # The Linux program that drives the Windows build against umockdev's
 # emulated readers through Wine's HID stack.

@@ -9,28 +9,20 @@ set -euo pipefail
 
 zip=$(realpath "$1")
 here=$(dirname "$(realpath "$0")")
+wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=${WINESERVER:-/usr/lib/wine/wineserver}
 work=$(mktemp -d)
-xvfb=
 cleanup() {
     WINEPREFIX=$work/prefix "$wineserver" -k 2>/dev/null || true
-    [ -z "$xvfb" ] || kill "$xvfb"
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 (cd "$work" && cmake -E tar xf "$zip")
 exe=$(find "$work" -name corvalt.exe)
-unset WINEPATH QT_PLUGIN_PATH QT_QPA_FONTDIR QT_QPA_PLATFORM
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINE=$wine
 
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-while [ ! -s "$work/display" ]; do
-    kill -0 "$xvfb" 2>/dev/null || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
-
-/usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
-bash "$here/wine_window_test.sh" "$exe"
+# A display of its own (Wine's 96 DPI), the prefix made on it.
+xvfb-run -a -s "-screen 0 1366x768x24 -nolisten tcp" \
+    bash -c '"$WINE" wineboot --init >/dev/null 2>&1 && bash "$0" "$1"' "$here/wine_window_test.sh" "$exe"
