@@ -45,8 +45,11 @@ QString Ids(uint16_t vendorId, uint16_t productId)
 
 }  // namespace
 
+// A dialog of the main window, not a window of its own kind: the window
+// manager then keeps it above the main window, which it may overlap on a
+// small screen, however often the main window is clicked.
 VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_reader(&reader)
+    : QWidget(parent, Qt::Dialog), m_reader(&reader)
 {
     Build(QStringLiteral("SIMULATION: no card reader is attached. This window plays one for Corvalt."));
     connect(m_samples, &QComboBox::currentIndexChanged, this, &VirtualReaderWindow::ShowSampleCard);
@@ -58,7 +61,7 @@ VirtualReaderWindow::VirtualReaderWindow(VirtualReader& reader, QWidget* parent)
 }
 
 VirtualReaderWindow::VirtualReaderWindow(ReplayedReaderHost& replay, const QString& file, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_replay(&replay), m_replayFile(file)
+    : QWidget(parent, Qt::Dialog), m_replay(&replay), m_replayFile(file)
 {
     Build(QStringLiteral("SIMULATION: no card reader is attached. This window plays one back from the "
                          "recording %1: each Swipe sends the reader's next recorded report, in the "

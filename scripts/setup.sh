@@ -26,7 +26,7 @@ readonly PACKAGES=(
     umockdev libumockdev-dev
     appstream desktop-file-utils groff-base
     fonts-arphic-uming
-    at-spi2-core python3-pyatspi dbus-x11 xvfb xdotool
+    at-spi2-core python3-pyatspi dbus-x11 xvfb xdotool openbox x11-utils
 )
 BUILD_DIR=${BUILD_DIR:-build}
 
