@@ -47,13 +47,21 @@ QString HelpText(const QCommandLineParser& parser)
                                      QStringLiteral("--virtual-reader [PRODUCT_ID]"));
 }
 
+// Whether a word is written as an option: "--name" or "-x" with a letter.
+bool IsOptionWord(const QString& word)
+{
+    return word.startsWith(QStringLiteral("--")) ||
+           (word.size() >= 2 && word[0] == QLatin1Char('-') && word[1].isLetter());
+}
+
 // The option's value may be left out: a --virtual-reader that is the last
 // argument or followed by another option stands for the default model.
-// The program takes no other words, so a word after it is its value.
+// The program takes no other words, so a word after it is its value, also
+// one such as "-1", which is refused as a product id, not as an option.
 QStringList WithDefaultVirtualReader(QStringList arguments)
 {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const bool valueFollows = i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1Char('-'));
+        const bool valueFollows = i + 1 < arguments.size() && !IsOptionWord(arguments[i + 1]);
         if (arguments[i] == QStringLiteral("--") + kVirtualReader && !valueFollows)
             arguments[i] += QStringLiteral("=0x%1").arg(kDefaultHidProductId, 4, 16, QLatin1Char('0'));
     }

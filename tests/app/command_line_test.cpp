@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Unknown product id '0x3003' for --virtual-reader: use 0x0002 (the default)"},
         LineCase{"VirtualReaderNotHex", {"--virtual-reader=two"}, true, kExitUsage, "Unknown product id 'two'"},
         LineCase{"VirtualReaderThenVersion", {"--virtual-reader", "-v"}, true, 0, "Corvalt 1.0.0.1\n"},
-        LineCase{"VirtualReaderWordNotHex", {"--virtual-reader", "two"}, true, kExitUsage, "Unknown product id 'two'"}),
+        LineCase{"VirtualReaderWordNotHex", {"--virtual-reader", "two"}, true, kExitUsage, "Unknown product id 'two'"},
+        LineCase{"VirtualReaderNegative", {"--virtual-reader", "-1"}, true, kExitUsage, "Unknown product id '-1'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineVirtualReader, TakesTheProductIdOrTheDefault)
