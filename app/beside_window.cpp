@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include "rules/window_placement.h"
 
@@ -42,7 +43,13 @@ void BesideWindow::Place()
                                     {size.width(), size.height()});
     m_placedAt = {place.x, place.y};
     m_placedFramed = IsFramed(m_window);
-    m_window.move(m_placedAt);  // a window's position is its frame's
+    if (!m_placedFramed && m_window.windowHandle() != nullptr) {
+        // Shown but not framed yet: Qt would take the place for the
+        // window's own top-left corner and the frame would come above it.
+        m_window.windowHandle()->setFramePosition(m_placedAt);
+    } else {
+        m_window.move(m_placedAt);  // a window's position is its frame's
+    }
     if (!m_window.isVisible())
         m_window.show();
 }
@@ -59,7 +66,9 @@ bool BesideWindow::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == &m_window && type == QEvent::Move && m_window.pos() != m_placedAt) {
         // Its frame came after it was placed: its size is known only now.
         // Anything else is the user's move, which it keeps.
-        if (!m_placedFramed && IsFramed(m_window)) {
+        if (!IsFramed(m_window)) {
+            // Not the user's: nobody can drag a window without a frame.
+        } else if (!m_placedFramed) {
             Place();
         } else {
             m_other.removeEventFilter(this);
