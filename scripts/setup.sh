@@ -92,7 +92,7 @@ windows_prefix() {
         cmake -S /usr/src/googletest -B "$WINDOWS_DIR/googletest" -G Ninja \
             -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
             -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$prefix" ${CMAKE_ARGS:-}
-        cmake --build "$WINDOWS_DIR/googletest"
+        cmake --build "$WINDOWS_DIR/googletest" -j "$(nproc)"
         cmake --install "$WINDOWS_DIR/googletest" >/dev/null
     fi
     mkdir -p "$prefix/include" "$prefix/share/cmake"
@@ -120,7 +120,7 @@ windows_build() {
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$WINE" \
         -DCORVALT_WINDOW=ON -DCORVALT_BENCH=OFF ${CMAKE_ARGS:-} "$@"
-    cmake --build "$WINDOWS_DIR"
+    cmake --build "$WINDOWS_DIR" -j "$(nproc)"
 }
 
 # The folders of the DLLs the window's programs load: Qt's, and the MinGW
@@ -140,7 +140,7 @@ wine_hid_run() {
     # shellcheck disable=SC2086 # CMAKE_ARGS is a list of words on purpose
     cmake -S . -B "$WINDOWS_DIR/host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCORVALT_WINDOW=OFF -DCORVALT_BENCH=OFF ${CMAKE_ARGS:-} >&2 || exit 1
-    cmake --build "$WINDOWS_DIR/host" --target wine_hid_run >&2 || exit 1
+    cmake --build "$WINDOWS_DIR/host" --target wine_hid_run -j "$(nproc)" >&2 || exit 1
     echo "$PWD/$WINDOWS_DIR/host/tests/windows/wine_hid_run"
 }
 
