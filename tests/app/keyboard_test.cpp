@@ -100,6 +100,30 @@ TEST_F(KeyboardTest, ArrowsMoveTheChoiceInsideAGroupAndItsRuleFollows)
     EXPECT_EQ(Enabled({1076, 1077, 1078, 1080}), (std::set<int>{1076, 1080}));
 }
 
+// The arrow keys go round a group in its order, wherever its buttons stand.
+TEST_F(KeyboardTest, ArrowsGoRoundAGroupInItsOrder)
+{
+    ToCommandMode();
+    const struct {
+        int from;
+        Qt::Key key;
+        int to;
+    } cases[] = {
+        {1085, Qt::Key_Down, 1086},   // a row: Down is the next
+        {1086, Qt::Key_Right, 1085},  // round at the end
+        {1085, Qt::Key_Up, 1086},    {1042, Qt::Key_Down, 1043},
+        {1042, Qt::Key_Left, 1044},  {1060, Qt::Key_Right, 1046},  // the format group's last, apart from the rest
+        {1046, Qt::Key_Left, 1060},  {1060, Qt::Key_Up, 1049},
+    };
+    for (const auto& [from, key, to] : cases) {
+        Click(from);
+        Button(from)->setFocus();
+        Press(key);
+        EXPECT_EQ(FocusedId(), to) << from;
+        EXPECT_TRUE(Button(to)->isChecked()) << from;
+    }
+}
+
 TEST_F(KeyboardTest, ShiftF6LeavesTheKeyCaptureForTheControlsAndBringsItBack)
 {
     QPlainTextEdit* transcript = dialog.Widgets().m_transcript;
