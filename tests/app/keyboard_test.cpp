@@ -175,16 +175,15 @@ TEST_F(KeyboardTest, CtrlSSavesTheTranscriptOutsideTheKeyCapture)
 }
 
 // A reader in keyboard mode can be made to send any key the data-format
-// panel can name as a specific sentinel, with Ctrl and Alt: none of them
-// may take the keys from the transcript or open a window.
+// panel names as a specific sentinel, with Ctrl and Alt: none of them may
+// take the keys from the transcript or open a window. (Characters, the
+// rest it can send, come with Shift at most.)
 TEST_F(KeyboardTest, NoKeyAReaderCanBeMadeToSendLeavesTheKeyCapture)
 {
     std::vector<std::string> sentinels = {"ESC",  "DEL",  "TAB",  "F10",   "F11",   "F12",   "INS",   "END",
                                           "HOME", "PGUP", "PGDN", "ENTER", "SPACE", "PRTSC", "PAUSE", "SCROLL"};
     for (char digit = '1'; digit <= '9'; ++digit)
         sentinels.push_back(std::string("F") + digit);
-    for (char ch = '!'; ch <= '~'; ++ch)
-        sentinels.emplace_back(1, ch);
     int opened = 0;  // the window's menu or its save dialog
     dialog.m_chooseTranscriptFile = [&] { return ++opened, QString(); };
     QTimer closeMenus;
@@ -201,11 +200,8 @@ TEST_F(KeyboardTest, NoKeyAReaderCanBeMadeToSendLeavesTheKeyCapture)
             settings.m_strSpecificSentinel = sentinel;
             settings.m_bCtrl = modifiers & 1;
             settings.m_bAlt = modifiers >> 1;
-            const std::vector<std::string> commands = BuildDataFormatCommands(settings);
-            if (commands.empty())
-                continue;  // names no key: lower-case letters
             // "10 1B 53 SS MM KK": the modifiers and the key come last.
-            const std::string& line = commands.front();
+            const std::string line = BuildDataFormatCommands(settings).at(0);
             const auto byteAt = [&](size_t fromEnd) {
                 return static_cast<uint8_t>(std::stoi(line.substr(line.size() - fromEnd, 2), nullptr, 16));
             };
