@@ -110,6 +110,10 @@ TEST_F(CliTest, CommandLinesEndAtOnceWithTheirStatus)
         {{"send", "delay", "5"}, 2, "", "A delay is a line of a script"},
         {{"send", "--raw", "01"}, 2, "", "--raw: the length byte must follow the command byte"},
         {{"--device", "", "send", "02"}, 2, "", "--device: an empty path names no device"},
+        // An empty value after '=' is that value, not the next word.
+        {{"--device=", "--all", "send", "02"}, 2, "", "--device: an empty path names no device"},
+        {{"--device=", "send", "02"}, 2, "", "--device: an empty path names no device"},
+        {{"--match=", "list"}, 2, "", "--match: '' is not VID:PID"},
     };
     for (const UsageCase& c : cases) {
         const CliRun run = Run(c.arguments);
