@@ -292,6 +292,11 @@ TEST_F(CliTest, RunShowsAScriptsControlCharactersAsPictures)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find("\n\n")),
               "\u241b]0;retitled\u2407; title\n02;\u241b[2J\u241b[8m\u2409x\u2421\ufffd");
+
+    // So is a file's name in a message, as a file system hands it out.
+    const CliRun missing = Run({"run", "/nonexistent/\x1b[2J\x1b]0;retitled\x07.txt"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(Contains(missing.err, "\"/nonexistent/\u241b[2J\u241b]0;retitled\u2407.txt\": ")) << missing.err;
 }
 
 // Failures separated by an answer are not in a row: the download runs to
