@@ -59,6 +59,7 @@ TEST(CliOutputTest, AFailedWriteEndsTheRunBeforeAnythingMoreReachesAReader)
         {{"send", "02"}, EPIPE, kExitBrokenPipe, "", 1},
         {{"watch"}, EPIPE, kExitBrokenPipe, "", 0},
         {{"watch", "--json"}, ENOSPC, 1, CannotWrite(ENOSPC), 0},
+        {{"record", "-", "--count", "1"}, ENOSPC, 1, CannotWrite(ENOSPC), 0},
     };
     for (const auto& c : cases) {
         testing::ScriptedClock clock;
@@ -74,6 +75,8 @@ TEST(CliOutputTest, AFailedWriteEndsTheRunBeforeAnythingMoreReachesAReader)
         // A watch has told what it waits for first.
         EXPECT_TRUE(run.err.ends_with(c.err)) << run.err;
         EXPECT_EQ(run.err.find(kCannotWrite) != std::string::npos, !c.err.empty()) << run.err;
+        // One line tells of the failure.
+        EXPECT_EQ(run.err.find("writ"), run.err.rfind("writ")) << run.err;
         EXPECT_EQ(device->featuresSent.size(), c.commandsSent) << c.arguments[0];
         if (c.arguments[0] == "watch") {
             EXPECT_LT(clock.NowMs(), 4000u) << "read on after the failed write";
