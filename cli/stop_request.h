@@ -26,7 +26,9 @@ bool Interrupted();
 // While one lives, an interrupt also ends a write of this thread that is
 // blocked on a stalled pipe or terminal: the write returns what it wrote so
 // far, or fails with EINTR, instead of waiting on. One begun after an
-// interrupt came (while a swipe was read, say) waits a moment at most.
+// interrupt came (while a swipe was read, say) waits a moment at most: on
+// the thread that called StopOnInterrupt, the one that runs the
+// sub-command.
 // Outside one, reads, writes and ioctls the interrupt lands in go on, so
 // that an exchange with a reader completes.
 class InterruptibleWrite {
@@ -35,10 +37,6 @@ public:
     ~InterruptibleWrite();
     InterruptibleWrite(const InterruptibleWrite&) = delete;
     InterruptibleWrite& operator=(const InterruptibleWrite&) = delete;
-
-private:
-    // The system's timer that ends a write begun after an interrupt, if any.
-    void* m_deadline = nullptr;
 };
 
 // For a system's part: clears both causes.

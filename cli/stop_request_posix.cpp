@@ -22,27 +22,45 @@ constexpr int kDeadlineSignal = SIGALRM;
 
 bool g_installed = false;
 
-// The timer of the write under way, if any: an interrupt that comes
-// before the write has begun to wait sets it going.
-static_assert(std::atomic<void*>::is_always_lock_free);
-std::atomic<void*> g_deadline{nullptr};
+// The timer that ends a write begun after an interrupt, made for the
+// thread that runs the sub-command; only while that thread writes does an
+// interrupt set it going.
+timer_t g_timer;
+pid_t g_timerThread = 0;  // 0: none made
+static_assert(std::atomic<bool>::is_always_lock_free);
+std::atomic<bool> g_writing{false};
 
-void StartDeadline(void* timer)
+void SetDeadline(long nanoseconds)
 {
-    const itimerspec once = {{0, 0}, {0, kStalledWriteGraceNs}};
-    ::timer_settime(static_cast<timer_t>(timer), 0, &once, nullptr);  // safe in a signal handler
+    const itimerspec once = {{0, 0}, {0, nanoseconds}};
+    ::timer_settime(g_timer, 0, &once, nullptr);  // safe in a signal handler
 }
 
 void RequestStopBySignal(int)
 {
     const int error = errno;
     RequestStop(StopCause::kInterrupt);
-    if (void* timer = g_deadline.load())
-        StartDeadline(timer);
+    if (g_writing.load())
+        SetDeadline(kStalledWriteGraceNs);
     errno = error;
 }
 
 void EndBlockedWrite(int) {}
+
+// A timer whose signal reaches this thread alone.
+void MakeTimerForThisThread()
+{
+    const pid_t thread = ::gettid();
+    if (g_timerThread == thread)
+        return;
+    if (g_timerThread != 0)
+        ::timer_delete(g_timer);
+    sigevent event = {};
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = kDeadlineSignal;
+    event._sigev_un._tid = thread;  // sigev_notify_thread_id, which glibc 2.36 does not name
+    g_timerThread = ::timer_create(CLOCK_MONOTONIC, &event, &g_timer) == 0 ? thread : 0;
+}
 
 // restart: whether a blocked call the signal lands in goes on (SA_RESTART)
 // or returns at once.
@@ -61,11 +79,12 @@ void InstallHandlers(bool restart)
 void StopOnInterrupt()
 {
     ClearStopRequests();
-    InstallHandlers(true);
+    MakeTimerForThisThread();
     struct sigaction deadline = {};
     deadline.sa_handler = EndBlockedWrite;  // no SA_RESTART: the write returns
     sigemptyset(&deadline.sa_mask);
     sigaction(kDeadlineSignal, &deadline, nullptr);
+    InstallHandlers(true);
     g_installed = true;
 }
 
@@ -75,27 +94,18 @@ InterruptibleWrite::InterruptibleWrite()
         return;
     InstallHandlers(false);
     // An interrupt that has come, or comes before the write begins to wait,
-    // will not come again to end it should it block: a timer of this
-    // thread's own does.
-    sigevent event = {};
-    event.sigev_notify = SIGEV_THREAD_ID;
-    event.sigev_signo = kDeadlineSignal;
-    event._sigev_un._tid = ::gettid();  // sigev_notify_thread_id, which glibc 2.36 does not name
-    timer_t timer;
-    if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0)
+    // will not come again to end it should it block: the timer does.
+    if (g_timerThread != ::gettid())
         return;
-    m_deadline = timer;
-    g_deadline.store(timer);
+    g_writing.store(true);
     if (Interrupted())
-        StartDeadline(timer);
+        SetDeadline(kStalledWriteGraceNs);
 }
 
 InterruptibleWrite::~InterruptibleWrite()
 {
-    if (m_deadline != nullptr) {
-        g_deadline.store(nullptr);
-        ::timer_delete(static_cast<timer_t>(m_deadline));
-    }
+    if (g_writing.exchange(false))
+        SetDeadline(0);  // disarmed
     if (g_installed)
         InstallHandlers(true);
 }
