@@ -79,12 +79,12 @@ void InstallHandlers(bool restart)
 void StopOnInterrupt()
 {
     ClearStopRequests();
-    MakeTimerForThisThread();
+    InstallHandlers(true);
     struct sigaction deadline = {};
     deadline.sa_handler = EndBlockedWrite;  // no SA_RESTART: the write returns
     sigemptyset(&deadline.sa_mask);
     sigaction(kDeadlineSignal, &deadline, nullptr);
-    InstallHandlers(true);
+    MakeTimerForThisThread();
     g_installed = true;
 }
 
