@@ -37,6 +37,10 @@ private:
 class PrefixedLines {
 public:
     PrefixedLines(std::ostream& target, std::string prefix) : m_buffer(target, std::move(prefix)) {}
+    // A last line left without its line break is not lost.
+    ~PrefixedLines() { m_stream.flush(); }
+    PrefixedLines(const PrefixedLines&) = delete;
+    PrefixedLines& operator=(const PrefixedLines&) = delete;
     std::ostream& Stream() { return m_stream; }
 
 private:
