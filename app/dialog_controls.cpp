@@ -16,6 +16,7 @@
 #include "app/dialog_font.h"
 #include "rules/enclosing_boxes.h"
 #include "app/dialog_style.h"
+#include "app/radio_group_keys.h"
 
 namespace corvalt {
 
@@ -159,6 +160,7 @@ DialogControls::DialogControls(QWidget& dialog, std::span<const ControlSpec> row
         for (size_t index = 0; index < group.members.size(); ++index)
             buttonGroup->addButton(Get<QRadioButton>(group.members[index]), static_cast<int>(index));
         PlaceTabStop(*buttonGroup);
+        RadioGroupKeys::Install(*buttonGroup);
         QObject::connect(buttonGroup, &QButtonGroup::idToggled, buttonGroup,
                          [buttonGroup] { PlaceTabStop(*buttonGroup); });
         m_buttonGroups.push_back(buttonGroup);

@@ -164,7 +164,7 @@ bool KeyCapture::HandleWindowKey(QObject* watched, QEvent* event)
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     const bool menuKey = key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier;
     const bool shiftF10 = key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier;
-    const bool captureKey = key->key() == Qt::Key_F6 && modifiers == Qt::NoModifier && m_dialog.IsReadMode();
+    const bool captureKey = key->key() == Qt::Key_F6 && modifiers == Qt::ShiftModifier && m_dialog.IsReadMode();
     if (!menuKey && !shiftF10 && !captureKey)
         return false;
     event->accept();

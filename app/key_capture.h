@@ -5,9 +5,11 @@
 // neither go unseen nor press buttons or close the window.
 //
 // A few keys stay the window's in both modes, because no reader can be made
-// to send them (config/key_codes.cpp lists what one can): F6 hands the keys
-// to the window's controls in reading mode and takes them back, and
-// Shift+F10 and the Menu key open the window's menu.
+// to send them: a reader sends the keys that config/key_codes.cpp and the
+// data-format panel name (F1 to F12 among them), with Ctrl or Alt, and Shift
+// only with a character. Shift+F6 hands the keys to the window's controls in
+// reading mode and takes them back, and Shift+F10 and the Menu key open the
+// window's menu.
 #pragma once
 
 #include <QObject>

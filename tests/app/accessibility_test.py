@@ -13,6 +13,7 @@ instead when CI is set: there the test must run.
 """
 
 import os
+import select
 import subprocess
 import sys
 import tempfile
@@ -52,25 +53,24 @@ def wait_for(what, probe):
 
 
 def start_display(processes):
-    # A display number far from the usual ones, so that other servers
-    # started and stopped meanwhile do not meet this one.
-    for number in range(50 + os.getpid() % 100, 250):
-        if os.path.exists(f"/tmp/.X{number}-lock"):
-            continue
-        try:
-            xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1366x768x24", "-nolisten", "tcp"],
-                                    stderr=subprocess.DEVNULL)
-        except OSError as error:
-            unavailable(f"Xvfb: {error}")
-        end = time.monotonic() + TIMEOUT
-        while xvfb.poll() is None and time.monotonic() < end:
-            if os.path.exists(f"/tmp/.X11-unix/X{number}"):
-                processes.append(xvfb)
-                return f":{number}"
-            time.sleep(0.1)
-        xvfb.kill()
-        xvfb.wait()
-    unavailable("Xvfb did not start")
+    """Xvfb picks a free display itself and names it once it takes
+    connections: a number chosen here could be taken by another server
+    starting meanwhile, or name one that is going away."""
+    read, write = os.pipe()
+    try:
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1366x768x24", "-nolisten", "tcp"],
+                                pass_fds=(write,), stderr=subprocess.DEVNULL)
+    except OSError as error:
+        unavailable(f"Xvfb: {error}")
+    finally:
+        os.close(write)
+    processes.append(xvfb)
+    with os.fdopen(read) as named:
+        ready, _, _ = select.select([named], [], [], TIMEOUT)
+        number = named.readline().strip() if ready else ""
+    if not number:
+        unavailable("Xvfb did not start")
+    return f":{number}"
 
 
 def start_session_bus(processes):

@@ -14,9 +14,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/corvalt_dlg.h"
+#include "app/virtual_key_events.h"
+#include "config/format_commands.h"
 #include "rules/dialog_template.h"
 #include "rules/radio_groups.h"
 #include "tests/support/main_window_fixture.h"
@@ -97,11 +100,35 @@ TEST_F(KeyboardTest, ArrowsMoveTheChoiceInsideAGroupAndItsRuleFollows)
     EXPECT_EQ(Enabled({1076, 1077, 1078, 1080}), (std::set<int>{1076, 1080}));
 }
 
-TEST_F(KeyboardTest, F6LeavesTheKeyCaptureForTheControlsAndBringsItBack)
+// The arrow keys go round a group in its order, wherever its buttons stand.
+TEST_F(KeyboardTest, ArrowsGoRoundAGroupInItsOrder)
+{
+    ToCommandMode();
+    const struct {
+        int from;
+        Qt::Key key;
+        int to;
+    } cases[] = {
+        {1085, Qt::Key_Down, 1086},   // a row: Down is the next
+        {1086, Qt::Key_Right, 1085},  // round at the end
+        {1085, Qt::Key_Up, 1086},    {1042, Qt::Key_Down, 1043},
+        {1042, Qt::Key_Left, 1044},  {1060, Qt::Key_Right, 1046},  // the format group's last, apart from the rest
+        {1046, Qt::Key_Left, 1060},  {1060, Qt::Key_Up, 1049},
+    };
+    for (const auto& [from, key, to] : cases) {
+        Click(from);
+        Button(from)->setFocus();
+        Press(key);
+        EXPECT_EQ(FocusedId(), to) << from;
+        EXPECT_TRUE(Button(to)->isChecked()) << from;
+    }
+}
+
+TEST_F(KeyboardTest, ShiftF6LeavesTheKeyCaptureForTheControlsAndBringsItBack)
 {
     QPlainTextEdit* transcript = dialog.Widgets().m_transcript;
     ASSERT_EQ(QApplication::focusWidget(), transcript);
-    Press(Qt::Key_F6);
+    Press(Qt::Key_F6, Qt::ShiftModifier);
     Press(Qt::Key_Tab);
     EXPECT_EQ(FocusedId(), kReceiveMagneticDataId);
     Press(Qt::Key_Right);  // to "Configuration Command And Response"
@@ -111,8 +138,8 @@ TEST_F(KeyboardTest, F6LeavesTheKeyCaptureForTheControlsAndBringsItBack)
     EXPECT_EQ(FocusedId(), kCommandEditId);  // ready to type a command
 
     ToReadingMode();  // captures again, whatever it was left at
-    Press(Qt::Key_F6);
-    Press(Qt::Key_F6);
+    Press(Qt::Key_F6, Qt::ShiftModifier);
+    Press(Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), transcript);
     Press(Qt::Key_Tab);
     Press(Qt::Key_Escape);
@@ -145,6 +172,50 @@ TEST_F(KeyboardTest, CtrlSSavesTheTranscriptOutsideTheKeyCapture)
     ToCommandMode();
     Press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(asked, 1);
+}
+
+// A reader in keyboard mode can be made to send any key the data-format
+// panel names as a specific sentinel, with Ctrl and Alt: none of them may
+// take the keys from the transcript or open a window. (Characters, the
+// rest it can send, come with Shift at most.)
+TEST_F(KeyboardTest, NoKeyAReaderCanBeMadeToSendLeavesTheKeyCapture)
+{
+    std::vector<std::string> sentinels = {"ESC",  "DEL",  "TAB",  "F10",   "F11",   "F12",   "INS",   "END",
+                                          "HOME", "PGUP", "PGDN", "ENTER", "SPACE", "PRTSC", "PAUSE", "SCROLL"};
+    for (char digit = '1'; digit <= '9'; ++digit)
+        sentinels.push_back(std::string("F") + digit);
+    int opened = 0;  // the window's menu or its save dialog
+    dialog.m_chooseTranscriptFile = [&] { return ++opened, QString(); };
+    QTimer closeMenus;
+    QObject::connect(&closeMenus, &QTimer::timeout, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            opened += popup->close() ? 1 : 0;
+    });
+    closeMenus.start(0);
+    std::vector<std::string> leaving;
+    for (const std::string& sentinel : sentinels) {
+        for (const int modifiers : {0, 1, 2, 3}) {
+            PanelSettings settings;
+            settings.m_nDataFormat = 4;  // the user format, its specific sentinel
+            settings.m_strSpecificSentinel = sentinel;
+            settings.m_bCtrl = modifiers & 1;
+            settings.m_bAlt = modifiers >> 1;
+            // "10 1B 53 SS MM KK": the modifiers and the key come last.
+            const std::string line = BuildDataFormatCommands(settings).at(0);
+            const auto byteAt = [&](size_t fromEnd) {
+                return static_cast<uint8_t>(std::stoi(line.substr(line.size() - fromEnd, 2), nullptr, 16));
+            };
+            TypeKeys(*dialog.Widgets().m_transcript, {KeyCodeStroke(byteAt(5), byteAt(2))});
+            if (!dialog.IsCapturingKeys()) {
+                leaving.push_back(line);
+                dialog.ToggleKeyCapture();
+            }
+        }
+    }
+    EXPECT_EQ(leaving, std::vector<std::string>{});
+    EXPECT_EQ(opened, 0);
+    // Function keys are written into the transcript by name.
+    EXPECT_TRUE(dialog.m_strTranscript.contains(" F6  CTRL+F6  ALT+F6  CTRL+ALT+F6 "));
 }
 
 // A change made without a click runs the click's handler, once; a click

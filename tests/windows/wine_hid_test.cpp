@@ -339,12 +339,12 @@ TEST_F(WineHidTest, TheWindowFindsTheReaderAndSendsATypedCommand)
     }
     ASSERT_TRUE(shown) << "the window never found the reader";
     // Wine, with no window manager, activates a window that is clicked (its
-    // margin: no control there). F6 hands the keys of reading mode to the
+    // margin: no control there). Shift+F6 hands the keys of reading mode to the
     // controls; Tab reaches the mode radios and Right chooses the command
     // mode, whose command edit takes the focus; Enter there sends.
     EXPECT_TRUE(
         Shell("xdotool mousemove --window \"$(xdotool search --name '^USB HID MSR Demo' | head -n 1)\" 3 3 "
-              "click 1 sleep 0.5 key --delay 200 F6 Tab Right sleep 1 type --delay 50 '01 10 00'"));
+              "click 1 sleep 0.5 key --delay 200 shift+F6 Tab Right sleep 1 type --delay 50 '01 10 00'"));
     EXPECT_TRUE(Shell("xdotool key Return"));
     std::vector<Bytes> sent;
     for (int attempt = 0; attempt < 200 && sent.empty(); ++attempt) {

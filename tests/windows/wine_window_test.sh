@@ -66,9 +66,9 @@ sleep 1
 [ -z "$screenshot" ] || import -window root "$screenshot"
 
 # In reading mode the window takes every key as a reader in keyboard mode
-# would type it; F6 hands the keys back, so Ctrl+S reaches its shortcut.
+# would type it; Shift+F6 hands the keys back, so Ctrl+S reaches its shortcut.
 activate "$main"
-xdotool key F6 ctrl+s
+xdotool key shift+F6 ctrl+s
 window "Save Transcript As" >/dev/null
 sleep 0.5
 saved="$work/transcript.txt"
