@@ -67,17 +67,31 @@ std::string TrackListError(const std::string& list)
     return {};
 }
 
-// A bare --virtual-reader stands for the default model, as in the window;
-// a value is given after "=", so the word after the option is never taken
-// for one.
-std::vector<std::string> WithDefaultVirtualReader(std::vector<std::string> arguments)
+// The words as the parser is to take them. A bare --virtual-reader stands
+// for the default model, as in the window; a value is given after "=", so
+// the word after the option is never taken for one. An option ended by "="
+// has an empty value (an empty variable, "--device=$PATH"), which the
+// parser would otherwise take from the next word: "--device= --all" named
+// "--all" as the device.
+std::vector<std::string> SpelledOut(const std::vector<std::string>& arguments)
 {
     char defaultModel[8];
     std::snprintf(defaultModel, sizeof defaultModel, "0x%04X", static_cast<unsigned>(kDefaultHidProductId));
-    for (std::string& argument : arguments)
-        if (argument == kVirtualReaderOption)
-            argument += "=" + std::string(defaultModel);
-    return arguments;
+    std::vector<std::string> words;
+    bool optionsEnded = false;
+    for (const std::string& argument : arguments) {
+        optionsEnded = optionsEnded || argument == "--";
+        if (!optionsEnded && argument == kVirtualReaderOption) {
+            words.push_back(argument + "=" + defaultModel);
+        } else if (!optionsEnded && argument.size() > 3 && argument.starts_with("--") && argument.ends_with('=') &&
+                   argument.find('=') == argument.size() - 1) {
+            words.push_back(argument.substr(0, argument.size() - 1));
+            words.emplace_back();
+        } else {
+            words.push_back(argument);
+        }
+    }
+    return words;
 }
 
 CliExit UsageError(const std::string& message)
@@ -223,8 +237,8 @@ std::variant<CliOptions, CliExit> ParseCliArguments(const std::vector<std::strin
         subCommand->footer(globals + "\n" + std::string(kHelpFooter));
 
     std::vector<const char*> argv;
-    const std::vector<std::string> withDefaults = WithDefaultVirtualReader(arguments);
-    for (const std::string& argument : withDefaults)
+    const std::vector<std::string> spelledOut = SpelledOut(arguments);
+    for (const std::string& argument : spelledOut)
         argv.push_back(argument.c_str());
     try {
         app.parse(static_cast<int>(argv.size()), argv.data());

@@ -50,6 +50,7 @@ int List(HidHost& host, const CliOptions& options, std::ostream& out, std::ostre
 int Record(HidHost& host, const CliOptions& options, Clock& clock, std::ostream& out, std::ostream& err)
 {
     const RecordSettings settings{options.count, options.timeoutMs};
+    // A failed write to standard output is told as for every sub-command.
     if (options.recordPath == kStandardStreamPath)
         return RecordReader(host, clock, settings, out, err);
     const std::filesystem::path path = std::filesystem::u8path(options.recordPath);
@@ -62,7 +63,10 @@ int Record(HidHost& host, const CliOptions& options, Clock& clock, std::ostream&
         err << "Cannot write \"" << options.recordPath << "\"\n" << std::flush;
         return kExitFailure;
     }
-    return RecordReader(host, clock, settings, file, err);
+    const int status = RecordReader(host, clock, settings, file, err);
+    if (!file)
+        err << kRecordingNotWritten << '\n' << std::flush;
+    return status;
 }
 
 // What --device names, when the host can tell.

@@ -75,11 +75,7 @@ int RecordReader(HidHost& host, Clock& clock, const RecordSettings& settings, st
         file << RecordingEvent(report) << std::flush;
         ++recorded;
     }
-    if (!file) {
-        err << kRecordingNotWritten << '\n' << std::flush;
-        return kExitFailure;
-    }
-    return kExitSuccess;
+    return file ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace corvalt

@@ -19,8 +19,8 @@ struct RecordSettings {
 // Records the first supported reader the host lists into the file until
 // the count is reached, the time is up or a stop is requested. Returns the
 // exit status: a failure when there is no reader, it cannot be read, it
-// goes away, the file cannot be written, or the time was up before the
-// count was reached.
+// goes away, the file cannot be written (which the caller tells), or the
+// time was up before the count was reached.
 int RecordReader(HidHost& host, Clock& clock, const RecordSettings& settings, std::ostream& file, std::ostream& err);
 
 }  // namespace corvalt

@@ -25,9 +25,12 @@ bool Interrupted();
 
 // While one lives, an interrupt also ends a write of this thread that is
 // blocked on a stalled pipe or terminal: the write returns what it wrote so
-// far, or fails with EINTR, instead of waiting on. Outside one, reads,
-// writes and ioctls the interrupt lands in go on, so that an exchange with
-// a reader completes.
+// far, or fails with EINTR, instead of waiting on. One begun after an
+// interrupt came (while a swipe was read, say) waits a moment at most: on
+// the thread that called StopOnInterrupt, the one that runs the
+// sub-command.
+// Outside one, reads, writes and ioctls the interrupt lands in go on, so
+// that an exchange with a reader completes.
 class InterruptibleWrite {
 public:
     InterruptibleWrite();

@@ -99,6 +99,12 @@ void ReaderPoll::ActOnState(unsigned run)
         m_window.FocusTranscript();
         break;
     case kHidReading: ReadCardReport(run); break;
+    case kKeyboardReading:
+        // Nothing is read in this mode: only the list shows that the
+        // reader has gone.
+        if (!m_reader.IsOpen())
+            ShowReaderAway();
+        break;
     default: break;
     }
 }
@@ -107,6 +113,14 @@ void ReaderPoll::ShowReadyToRead()
 {
     m_window.SetTitle(m_nPollState == kKeyboardReading ? kTitleKeyboardMode : kTitleHidMode);
     m_window.ShowStatus(kStatusSwipeCard);
+}
+
+// Until the reader is found again the window searches, as with only other
+// devices there.
+void ReaderPoll::ShowReaderAway()
+{
+    m_window.SetTitle(kTitleSearching);
+    m_window.ShowStatus(kStatusAttachDevice);
 }
 
 void ReaderPoll::ShowUnusableReader()
@@ -129,12 +143,9 @@ void ReaderPoll::ReadCardReport(unsigned run)
     if (m_cardSteps == nullptr)
         return;
     if (!m_cardSteps->PollInputReport()) {
-        // A read that failed closed the reader: it has gone. Until it is
-        // found again the window searches, as with only other devices there.
-        if (!m_reader.IsOpen()) {
-            m_window.SetTitle(kTitleSearching);
-            m_window.ShowStatus(kStatusAttachDevice);
-        }
+        // A read that failed closed the reader: it has gone.
+        if (!m_reader.IsOpen())
+            ShowReaderAway();
         return;
     }
     m_window.ShowStatus(kStatusProcessingData);

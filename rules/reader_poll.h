@@ -85,6 +85,8 @@ private:
     void ActOnState(unsigned run);
     // The title of the mode being read, and the swipe status.
     void ShowReadyToRead();
+    // The reader being read has gone while other devices stay listed.
+    void ShowReaderAway();
     // While no reader is open: names a listed reader that cannot be used on
     // every tick, and once none is left asks for a device again.
     void ShowUnusableReader();

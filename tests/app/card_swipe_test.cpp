@@ -219,6 +219,9 @@ TEST_P(ReaderSwapTest, AReaderReplacedByAnotherModelIsSetUpForIt)
     host.Unplug("/dev/hidraw1");
     Ticks(1);
     ASSERT_FALSE(reader.IsOpen());
+    // Away, the reader of either mode is searched for again.
+    EXPECT_EQ(dialog.windowTitle(), "USB HID MSR Demo - Searching");
+    EXPECT_EQ(dialog.StatusText(), "Status: Attach Device...");
 
     InputReportLayout layout(ReaderCardFields(swap.productId));
     auto device = AddReader(swap.productId, layout);

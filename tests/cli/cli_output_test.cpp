@@ -59,6 +59,7 @@ TEST(CliOutputTest, AFailedWriteEndsTheRunBeforeAnythingMoreReachesAReader)
         {{"send", "02"}, EPIPE, kExitBrokenPipe, "", 1},
         {{"watch"}, EPIPE, kExitBrokenPipe, "", 0},
         {{"watch", "--json"}, ENOSPC, 1, CannotWrite(ENOSPC), 0},
+        {{"record", "-", "--count", "1"}, ENOSPC, 1, CannotWrite(ENOSPC), 0},
     };
     for (const auto& c : cases) {
         testing::ScriptedClock clock;
@@ -74,6 +75,8 @@ TEST(CliOutputTest, AFailedWriteEndsTheRunBeforeAnythingMoreReachesAReader)
         // A watch has told what it waits for first.
         EXPECT_TRUE(run.err.ends_with(c.err)) << run.err;
         EXPECT_EQ(run.err.find(kCannotWrite) != std::string::npos, !c.err.empty()) << run.err;
+        // One line tells of the failure.
+        EXPECT_EQ(run.err.find("writ"), run.err.rfind("writ")) << run.err;
         EXPECT_EQ(device->featuresSent.size(), c.commandsSent) << c.arguments[0];
         if (c.arguments[0] == "watch") {
             EXPECT_LT(clock.NowMs(), 4000u) << "read on after the failed write";
@@ -124,57 +127,68 @@ TEST(CliOutputTest, AnInterruptAtAnyWriteStopsBeforeTheNextCommand)
 }
 
 // A watch whose reader of standard output has stalled, blocked in write():
-// SIGINT or SIGTERM ends it at once, not when the pipe drains.
+// SIGINT or SIGTERM ends it at once, not when the pipe drains, whether it
+// comes while the write waits or just before the write begins (while the
+// swipe was being read).
 TEST(CliOutputTest, AnInterruptEndsAWatchBlockedOnItsOutput)
 {
     using namespace std::chrono_literals;
-    for (const int signal : {SIGINT, SIGTERM}) {
-        int pipeEnds[2];
-        ASSERT_EQ(::pipe2(pipeEnds, O_NONBLOCK), 0);
-        const std::string page(4096, 'x');
-        while (::write(pipeEnds[1], page.data(), page.size()) > 0) {
-        }
-        ::fcntl(pipeEnds[1], F_SETFL, 0);  // full, and blocking again
+    for (const bool beforeTheWrite : {false, true}) {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            int pipeEnds[2];
+            ASSERT_EQ(::pipe2(pipeEnds, O_NONBLOCK), 0);
+            const std::string page(4096, 'x');
+            while (::write(pipeEnds[1], page.data(), page.size()) > 0) {
+            }
+            ::fcntl(pipeEnds[1], F_SETFL, 0);  // full, and blocking again
 
-        testing::ScriptedClock clock;
-        testing::FakeHidHost host;
-        const auto reader = std::make_shared<VirtualReader>(0x0002, clock);
-        host.AddReader("/dev/hidraw0", reader);
-        clock.At(2000, [&] { reader->Swipe(SampleCards()[0].swipe); });
-        std::atomic<bool> writing = false;
-        ShellOutput out(kStandardOutput, [&](const char* bytes, size_t count) {
-            writing = true;
-            return static_cast<long>(::write(pipeEnds[1], bytes, count));
-        });
-        ShellOutput err(kStandardError, [](const char*, size_t count) { return static_cast<long>(count); });
-        CliEnvironment environment{host, clock, out, err, false, {}, nullptr};
+            testing::ScriptedClock clock;
+            testing::FakeHidHost host;
+            const auto reader = std::make_shared<VirtualReader>(0x0002, clock);
+            host.AddReader("/dev/hidraw0", reader);
+            clock.At(2000, [&] { reader->Swipe(SampleCards()[0].swipe); });
+            std::atomic<bool> writing = false;
+            std::chrono::steady_clock::time_point interrupted;
+            const pthread_t watching = ::pthread_self();
+            ShellOutput out(kStandardOutput, [&](const char* bytes, size_t count) {
+                if (beforeTheWrite && !writing) {
+                    interrupted = std::chrono::steady_clock::now();
+                    ::pthread_kill(watching, signal);
+                }
+                writing = true;
+                return static_cast<long>(::write(pipeEnds[1], bytes, count));
+            });
+            ShellOutput err(kStandardError, [](const char*, size_t count) { return static_cast<long>(count); });
+            CliEnvironment environment{host, clock, out, err, false, {}, nullptr};
 
-        std::atomic<bool> ended = false;
-        std::chrono::steady_clock::time_point interrupted;
-        const pthread_t watching = ::pthread_self();
-        std::thread interrupter([&] {
-            // The signal comes once the swipe's write has waited for a while.
-            while (!writing)
-                std::this_thread::sleep_for(10ms);
-            std::this_thread::sleep_for(200ms);
-            interrupted = std::chrono::steady_clock::now();
-            ::pthread_kill(watching, signal);
-            // Should the write wait on, the pipe drains after 3 s and the test ends.
-            for (int i = 0; i < 300 && !ended; ++i)
-                std::this_thread::sleep_for(10ms);
-            char drained[4096];
-            while (!ended)
-                if (::read(pipeEnds[0], drained, sizeof drained) <= 0)
+            std::atomic<bool> ended = false;
+            std::thread interrupter([&] {
+                // Otherwise the signal comes once the swipe's write has waited
+                // for a while.
+                while (!writing)
                     std::this_thread::sleep_for(10ms);
-        });
-        const int exitCode = RunCorvaltCli({"corvalt-cli", "watch"}, environment);
-        const auto ending = std::chrono::steady_clock::now();
-        ended = true;
-        interrupter.join();
-        ::close(pipeEnds[0]);
-        ::close(pipeEnds[1]);
-        EXPECT_EQ(exitCode, 0);
-        EXPECT_LT(ending - interrupted, 2s) << "signal " << signal;
+                std::this_thread::sleep_for(200ms);
+                if (!beforeTheWrite) {
+                    interrupted = std::chrono::steady_clock::now();
+                    ::pthread_kill(watching, signal);
+                }
+                // Should the write wait on, the pipe drains after 3 s and the test ends.
+                for (int i = 0; i < 300 && !ended; ++i)
+                    std::this_thread::sleep_for(10ms);
+                char drained[4096];
+                while (!ended)
+                    if (::read(pipeEnds[0], drained, sizeof drained) <= 0)
+                        std::this_thread::sleep_for(10ms);
+            });
+            const int exitCode = RunCorvaltCli({"corvalt-cli", "watch"}, environment);
+            const auto ending = std::chrono::steady_clock::now();
+            ended = true;
+            interrupter.join();
+            ::close(pipeEnds[0]);
+            ::close(pipeEnds[1]);
+            EXPECT_EQ(exitCode, 0);
+            EXPECT_LT(ending - interrupted, 2s) << "signal " << signal << (beforeTheWrite ? " before the write" : "");
+        }
     }
 }
 

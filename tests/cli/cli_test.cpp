@@ -110,6 +110,10 @@ TEST_F(CliTest, CommandLinesEndAtOnceWithTheirStatus)
         {{"send", "delay", "5"}, 2, "", "A delay is a line of a script"},
         {{"send", "--raw", "01"}, 2, "", "--raw: the length byte must follow the command byte"},
         {{"--device", "", "send", "02"}, 2, "", "--device: an empty path names no device"},
+        // An empty value after '=' is that value, not the next word.
+        {{"--device=", "--all", "send", "02"}, 2, "", "--device: an empty path names no device"},
+        {{"--device=", "send", "02"}, 2, "", "--device: an empty path names no device"},
+        {{"--match=", "list"}, 2, "", "--match: '' is not VID:PID"},
     };
     for (const UsageCase& c : cases) {
         const CliRun run = Run(c.arguments);
@@ -288,6 +292,11 @@ TEST_F(CliTest, RunShowsAScriptsControlCharactersAsPictures)
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find("\n\n")),
               "\u241b]0;retitled\u2407; title\n02;\u241b[2J\u241b[8m\u2409x\u2421\ufffd");
+
+    // So is a file's name in a message, as a file system hands it out.
+    const CliRun missing = Run({"run", "/nonexistent/\x1b[2J\x1b]0;retitled\x07.txt"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(Contains(missing.err, "\"/nonexistent/\u241b[2J\u241b]0;retitled\u2407.txt\": ")) << missing.err;
 }
 
 // Failures separated by an answer are not in a row: the download runs to
