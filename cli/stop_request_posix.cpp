@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstddef>
+#include <iterator>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -21,6 +23,9 @@ constexpr long kStalledWriteGraceNs = 200'000'000;
 constexpr int kDeadlineSignal = SIGALRM;
 
 bool g_installed = false;
+// The stop signals ignored when the run began, as nohup leaves SIGHUP and
+// a shell leaves SIGINT for a background job: they stay ignored.
+bool g_ignored[std::size(kStopSignals)] = {};
 
 // The timer that ends a write begun after an interrupt, made for the
 // thread that runs the sub-command; only while that thread writes does an
@@ -70,8 +75,18 @@ void InstallHandlers(bool restart)
     action.sa_handler = RequestStopBySignal;
     action.sa_flags = restart ? SA_RESTART : 0;
     sigemptyset(&action.sa_mask);
-    for (const int signal : kStopSignals)
-        sigaction(signal, &action, nullptr);
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+        if (!g_ignored[i])
+            sigaction(kStopSignals[i], &action, nullptr);
+    }
+}
+
+void NoteIgnoredSignals()
+{
+    for (size_t i = 0; i < std::size(kStopSignals); ++i) {
+        struct sigaction current = {};
+        g_ignored[i] = sigaction(kStopSignals[i], nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+    }
 }
 
 }  // namespace
@@ -79,6 +94,7 @@ void InstallHandlers(bool restart)
 void StopOnInterrupt()
 {
     ClearStopRequests();
+    NoteIgnoredSignals();
     InstallHandlers(true);
     struct sigaction deadline = {};
     deadline.sa_handler = EndBlockedWrite;  // no SA_RESTART: the write returns

@@ -126,6 +126,23 @@ TEST(CliOutputTest, AnInterruptAtAnyWriteStopsBeforeTheNextCommand)
     }
 }
 
+// Started under nohup, SIGHUP ignored: a hang-up at every write leaves the
+// run going to its end, while Ctrl+C still stops it.
+TEST(CliOutputTest, ASignalIgnoredWhenTheRunBeginsStaysIgnored)
+{
+    const std::string script = ThreeCommandScript();
+    std::signal(SIGHUP, SIG_IGN);
+    for (const int signal : {SIGHUP, SIGINT}) {
+        testing::ScriptedClock clock;
+        testing::FakeHidHost host;
+        const auto device = host.AddReader("/dev/hidraw0", std::make_shared<VirtualReader>(0x0002, clock));
+        const CliRun run = testing::RunCli(host, clock, {"run", script}, [&](bool) { return std::raise(signal), 0; });
+        EXPECT_EQ(run.exitCode, signal == SIGHUP ? 0 : 1) << signal;
+        EXPECT_EQ(device->featuresSent.size(), signal == SIGHUP ? 3U : 0U) << signal;
+    }
+    std::signal(SIGHUP, SIG_DFL);
+}
+
 // A watch whose reader of standard output has stalled, blocked in write():
 // SIGINT or SIGTERM ends it at once, not when the pipe drains, whether it
 // comes while the write waits or just before the write begins (while the
